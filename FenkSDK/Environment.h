@@ -1,0 +1,32 @@
+#pragma once
+
+#include <memory>
+
+namespace fenk {
+
+class Application;
+class Dispatcher;
+class NotificationCenter;
+class Preferences;
+class Reachability;
+class SecureStore;
+
+// The operating-system services the SDK runs on, chosen once per process: the host (or a test) installs
+// one before the first FenkManager::sharedManager(); otherwise the default of the linked adapters is used.
+struct Environment {
+    std::shared_ptr<Dispatcher> dispatcher;
+    std::shared_ptr<NotificationCenter> notificationCenter;
+    std::shared_ptr<Preferences> preferences;
+    std::shared_ptr<SecureStore> secureStore;
+    std::shared_ptr<Reachability> reachability;
+    std::shared_ptr<Application> application;
+
+    static void install(Environment environment);
+    // The installed environment, installing the default one on first use.
+    static const Environment& current();
+};
+
+// Provided by the adapters linked into the program (the Linux ones in the shipped library).
+Environment makeDefaultEnvironment();
+
+}  // namespace fenk
