@@ -23,7 +23,7 @@ struct Environment {
 
     static void install(Environment environment);
     // The installed environment, installing the default one on first use.
-    static const Environment& current();
+    static Environment current();
 };
 
 // Provided by the adapters linked into the program (the Linux ones in the shipped library).

@@ -1,0 +1,87 @@
+#include "adapters/linux/ThreadDispatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <poll.h>
+
+#include <atomic>
+#include <future>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace fenk {
+namespace {
+
+TEST(ThreadDispatcher, SerialQueueRunsInOrderOnOneThreadAndSyncFromInsideDoesNotDeadlock) {
+    ThreadDispatcher dispatcher;
+    auto queue = dispatcher.makeSerialQueue("serial", QualityOfService::utility);
+    std::vector<int> order;
+    std::set<std::thread::id> threads;
+    for (int i = 0; i < 200; ++i) {
+        queue->async([&, i] {
+            order.push_back(i);
+            threads.insert(std::this_thread::get_id());
+        });
+    }
+    queue->sync([&] {
+        EXPECT_TRUE(queue->isCurrent());
+        queue->sync([&] { order.push_back(-1); });
+    });
+    ASSERT_EQ(order.size(), 201u);
+    for (int i = 0; i < 200; ++i) EXPECT_EQ(order[i], i);
+    EXPECT_EQ(threads.size(), 1u);
+    EXPECT_FALSE(queue->isCurrent());
+}
+
+TEST(ThreadDispatcher, DelayedTasksFireInDueOrder) {
+    ThreadDispatcher dispatcher;
+    auto queue = dispatcher.makeSerialQueue("timers", QualityOfService::utility);
+    std::mutex mutex;
+    std::vector<int> fired;
+    std::promise<void> last;
+    for (const int ms : {40, 10, 25}) {
+        queue->asyncAfter(std::chrono::milliseconds(ms), [&, ms] {
+            std::lock_guard lock(mutex);
+            fired.push_back(ms);
+            if (fired.size() == 3) last.set_value();
+        });
+    }
+    ASSERT_EQ(last.get_future().wait_for(5s), std::future_status::ready);
+    EXPECT_EQ(fired, (std::vector<int>{10, 25, 40}));
+}
+
+TEST(ThreadDispatcher, MainQueueRunsOnTheHostThreadThroughPollFdAndDrainOrRun) {
+    ThreadDispatcher dispatcher;
+    auto main = dispatcher.mainQueue();
+    std::atomic<int> ran{0};
+    std::thread poster([&] { main->async([&] { ran += main->isCurrent() ? 1 : 100; }); });
+    poster.join();
+    pollfd fd{dispatcher.pollFd(), POLLIN, 0};
+    ASSERT_EQ(::poll(&fd, 1, 5000), 1);
+    EXPECT_EQ(dispatcher.drain(), 1u);
+    EXPECT_EQ(ran, 1);
+
+    dispatcher.globalQueue()->async([&] { main->async([&] { dispatcher.stop(); }); });
+    dispatcher.run();  // returns once the posted stop ran on this thread
+}
+
+TEST(ThreadDispatcher, QueueReleasedByItsOwnTaskEndsCleanly) {
+    ThreadDispatcher dispatcher;
+    std::promise<void> done;
+    {
+        auto queue = dispatcher.makeSerialQueue("self-releasing", QualityOfService::utility);
+        auto* raw = queue.get();
+        raw->async([queue = std::move(queue), &done]() mutable {
+            queue.reset();
+            done.set_value();
+        });
+    }
+    EXPECT_EQ(done.get_future().wait_for(5s), std::future_status::ready);
+}
+
+}  // namespace
+}  // namespace fenk
