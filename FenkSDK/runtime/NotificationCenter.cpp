@@ -4,12 +4,12 @@
 
 namespace fenk {
 
-NotificationCenter::ObserverId NotificationCenter::addObserver(std::string name, const void* objectFilter,
+NotificationCenter::ObserverId NotificationCenter::addObserver(std::string_view name, const void* objectFilter,
                                                                Observer observer) {
     std::lock_guard lock(mutex_);
     const ObserverId id = nextId_++;
     registrations_.push_back(
-        {id, std::move(name), objectFilter, std::make_shared<const Observer>(std::move(observer))});
+        {id, std::string(name), objectFilter, std::make_shared<const Observer>(std::move(observer))});
     return id;
 }
 
@@ -33,8 +33,8 @@ void NotificationCenter::post(Notification notification) const {
     for (const auto& observer : matching) (*observer)(notification);
 }
 
-void NotificationCenter::post(std::string name, UserInfo userInfo) const {
-    post(Notification{std::move(name), {}, nullptr, std::move(userInfo)});
+void NotificationCenter::post(std::string_view name, UserInfo userInfo) const {
+    post(Notification{std::string(name), {}, nullptr, std::move(userInfo)});
 }
 
 }  // namespace fenk

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fenk {
@@ -35,14 +36,14 @@ public:
     using ObserverId = std::uint64_t;
 
     // `objectFilter` limits the observer to notifications posted by that object (compared by identity).
-    ObserverId addObserver(std::string name, const void* objectFilter, Observer observer);
+    ObserverId addObserver(std::string_view name, const void* objectFilter, Observer observer);
     void removeObserver(ObserverId id);
 
     void post(Notification notification) const;
-    void post(std::string name, UserInfo userInfo = {}) const;
+    void post(std::string_view name, UserInfo userInfo = {}) const;
     template <class T>
-    void post(std::string name, const std::shared_ptr<T>& object, UserInfo userInfo = {}) const {
-        post(Notification{std::move(name), object, object.get(), std::move(userInfo)});
+    void post(std::string_view name, const std::shared_ptr<T>& object, UserInfo userInfo = {}) const {
+        post(Notification{std::string(name), object, object.get(), std::move(userInfo)});
     }
 
 private:
