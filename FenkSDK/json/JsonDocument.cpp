@@ -1,0 +1,102 @@
+#include "FenkSDK/json/JsonDocument.h"
+
+#include <simdjson.h>
+#include <utility>
+
+namespace fenk::json {
+
+// Copies simdjson's parse into our own flat nodes, so that the templated codecs never see simdjson.
+class JsonDocumentBuilder {
+public:
+    // Unescaped text is never longer than its escaped source, so `source.size()` bytes of text storage never
+    // reallocate and the views handed out stay valid.
+    explicit JsonDocumentBuilder(std::size_t sourceSize) {
+        document_.text_.reserve(sourceSize);
+        document_.nodes_.reserve(sourceSize / 8 + 1);
+    }
+
+    void append(simdjson::dom::element element, std::string_view key) {
+        const std::size_t index = document_.nodes_.size();
+        JsonNode& node = document_.nodes_.emplace_back();
+        node.key = keep(key);
+        switch (element.type()) {
+            case simdjson::dom::element_type::ARRAY:
+                node.kind = JsonKind::Array;
+                for (simdjson::dom::element child : simdjson::dom::array(element)) append(child, {});
+                break;
+            case simdjson::dom::element_type::OBJECT:
+                node.kind = JsonKind::Object;
+                for (simdjson::dom::key_value_pair member : simdjson::dom::object(element)) {
+                    append(member.value, member.key);
+                }
+                break;
+            case simdjson::dom::element_type::STRING:
+                node.kind = JsonKind::String;
+                node.text = keep(element.get_string().value_unsafe());
+                break;
+            case simdjson::dom::element_type::INT64:
+                node.kind = JsonKind::Integer;
+                node.integer = element.get_int64().value_unsafe();
+                break;
+            case simdjson::dom::element_type::UINT64:
+                node.kind = JsonKind::UnsignedInteger;
+                node.unsignedInteger = element.get_uint64().value_unsafe();
+                break;
+            case simdjson::dom::element_type::DOUBLE:
+                node.kind = JsonKind::Real;
+                node.real = element.get_double().value_unsafe();
+                break;
+            case simdjson::dom::element_type::BOOL:
+                node.kind = JsonKind::Boolean;
+                node.boolean = element.get_bool().value_unsafe();
+                break;
+            case simdjson::dom::element_type::NULL_VALUE: node.kind = JsonKind::Null; break;
+        }
+        // `node` may dangle after the children were appended; reach it by index.
+        document_.nodes_[index].span = static_cast<std::uint32_t>(document_.nodes_.size() - index);
+    }
+
+    JsonDocument take() && { return std::move(document_); }
+
+private:
+    std::string_view keep(std::string_view text) {
+        if (text.empty()) return {};
+        std::vector<char>& storage = document_.text_;
+        const std::size_t start = storage.size();
+        storage.insert(storage.end(), text.begin(), text.end());
+        return {storage.data() + start, text.size()};
+    }
+
+    JsonDocument document_;
+};
+
+namespace {
+constexpr std::size_t initialCapacity = 4096;  // grows on demand
+}  // namespace
+
+std::optional<JsonDocument> JsonDocument::parse(std::string_view json, std::string& error) {
+    // One parser and one padded copy per thread: their buffers are reused, so a parse allocates nothing of
+    // its own once warm.
+    thread_local simdjson::dom::parser parser;
+    if (parser.max_depth() != maxDepth) {
+        if (const simdjson::error_code code = parser.allocate(initialCapacity, maxDepth)) {
+            error = simdjson::error_message(code);
+            return std::nullopt;
+        }
+    }
+    thread_local std::string padded;
+    padded.assign(json);
+    padded.append(simdjson::SIMDJSON_PADDING, '\0');
+
+    simdjson::dom::element root;
+    if (const simdjson::error_code code = parser.parse(padded.data(), json.size(), false).get(root)) {
+        error = "malformed JSON: ";
+        error += simdjson::error_message(code);
+        return std::nullopt;
+    }
+    JsonDocumentBuilder builder(json.size());
+    builder.append(root, {});
+    return std::move(builder).take();
+}
+
+}  // namespace fenk::json

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fenk::json {
+
+enum class JsonKind : std::uint8_t { Null, Boolean, Integer, UnsignedInteger, Real, String, Array, Object };
+
+// One value of a parsed document, laid out flat: a container is followed by its whole subtree, so the next
+// sibling is always `span` nodes further on.
+struct JsonNode {
+    JsonKind kind = JsonKind::Null;
+    bool boolean = false;
+    std::uint32_t span = 1;
+    std::string_view key;   // member name when the parent is an object
+    std::string_view text;  // string value
+    std::int64_t integer = 0;
+    std::uint64_t unsignedInteger = 0;
+    double real = 0;
+};
+
+class JsonValue;
+
+// Iterates the children of an array or object in document order.
+class JsonChildren {
+public:
+    class Iterator {
+    public:
+        explicit Iterator(const JsonNode* node) : node_(node) {}
+        JsonValue operator*() const;
+        Iterator& operator++() {
+            node_ += node_->span;
+            return *this;
+        }
+        bool operator==(const Iterator&) const = default;
+
+    private:
+        const JsonNode* node_;
+    };
+
+    JsonChildren(const JsonNode* first, const JsonNode* last) : first_(first), last_(last) {}
+    Iterator begin() const { return Iterator(first_); }
+    Iterator end() const { return Iterator(last_); }
+
+private:
+    const JsonNode* first_;
+    const JsonNode* last_;
+};
+
+// A read-only view of one value; valid while its document lives.
+class JsonValue {
+public:
+    explicit JsonValue(const JsonNode& node) : node_(&node) {}
+
+    JsonKind kind() const { return node_->kind; }
+    bool isNull() const { return node_->kind == JsonKind::Null; }
+    // The member name when this value sits in an object, otherwise empty.
+    std::string_view key() const { return node_->key; }
+    bool boolean() const { return node_->boolean; }
+    std::string_view text() const { return node_->text; }
+    std::int64_t integer() const { return node_->integer; }
+    std::uint64_t unsignedInteger() const { return node_->unsignedInteger; }
+    double real() const { return node_->real; }
+    // Elements of an array or members of an object (each member's name is its key()).
+    JsonChildren children() const { return {node_ + 1, node_ + node_->span}; }
+
+private:
+    const JsonNode* node_;
+};
+
+inline JsonValue JsonChildren::Iterator::operator*() const { return JsonValue(*node_); }
+
+// A parsed JSON text that owns its values and their unescaped text.
+class JsonDocument {
+public:
+    // Parses strictly (valid UTF-8, nesting at most `maxDepth`); on failure explains why in `error`.
+    static std::optional<JsonDocument> parse(std::string_view json, std::string& error);
+
+    static constexpr std::size_t maxDepth = 256;
+
+    JsonValue root() const { return JsonValue(nodes_.front()); }
+
+private:
+    JsonDocument() = default;
+
+    friend class JsonDocumentBuilder;
+    std::vector<JsonNode> nodes_;
+    std::vector<char> text_;  // never reallocated once filled: nodes point into it
+};
+
+}  // namespace fenk::json

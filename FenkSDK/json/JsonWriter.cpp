@@ -1,0 +1,123 @@
+#include "FenkSDK/json/JsonWriter.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <simdjson.h>
+#include <utility>
+
+namespace fenk::json {
+namespace {
+
+bool needsEscape(unsigned char byte) { return byte < 0x20 || byte == '"' || byte == '\\'; }
+
+void appendEscaped(std::string& out, unsigned char byte) {
+    switch (byte) {
+        case '"': out += "\\\""; return;
+        case '\\': out += "\\\\"; return;
+        case '\b': out += "\\b"; return;
+        case '\f': out += "\\f"; return;
+        case '\n': out += "\\n"; return;
+        case '\r': out += "\\r"; return;
+        case '\t': out += "\\t"; return;
+        default: {
+            static constexpr char hex[] = "0123456789abcdef";
+            const std::array<char, 6> escape{'\\', 'u', '0', '0', hex[byte >> 4], hex[byte & 0xF]};
+            out.append(escape.data(), escape.size());
+        }
+    }
+}
+
+}  // namespace
+
+void JsonWriter::separate() {
+    if (needsComma_) out_ += ',';
+    needsComma_ = true;
+}
+
+void JsonWriter::beginObject() {
+    separate();
+    out_ += '{';
+    needsComma_ = false;
+}
+
+void JsonWriter::endObject() {
+    out_ += '}';
+    needsComma_ = true;
+}
+
+void JsonWriter::beginArray() {
+    separate();
+    out_ += '[';
+    needsComma_ = false;
+}
+
+void JsonWriter::endArray() {
+    out_ += ']';
+    needsComma_ = true;
+}
+
+void JsonWriter::key(std::string_view name) {
+    separate();
+    appendQuoted(name);
+    out_ += ':';
+    needsComma_ = false;
+}
+
+void JsonWriter::string(std::string_view text) {
+    separate();
+    appendQuoted(text);
+}
+
+void JsonWriter::boolean(bool value) {
+    separate();
+    out_ += value ? "true" : "false";
+}
+
+void JsonWriter::null() {
+    separate();
+    out_ += "null";
+}
+
+void JsonWriter::integer(std::int64_t value) {
+    separate();
+    std::array<char, 24> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    out_.append(digits.data(), result.ptr);
+}
+
+void JsonWriter::number(double value) {
+    separate();
+    if (!std::isfinite(value)) {
+        failed_ = true;
+        return;
+    }
+    std::array<char, 32> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    out_.append(digits.data(), result.ptr);
+}
+
+void JsonWriter::appendQuoted(std::string_view text) {
+    out_ += '"';
+    bool ascii = true;
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        ascii = ascii && byte < 0x80;
+        if (!needsEscape(byte)) continue;
+        out_.append(text.data() + runStart, i - runStart);
+        appendEscaped(out_, byte);
+        runStart = i + 1;
+    }
+    out_.append(text.data() + runStart, text.size() - runStart);
+    out_ += '"';
+    // Plain ASCII is the common case and is always valid; only text with high bytes needs checking.
+    if (!ascii && !simdjson::validate_utf8(text.data(), text.size())) failed_ = true;
+}
+
+std::optional<std::string> JsonWriter::finish() && {
+    if (failed_) return std::nullopt;
+    return std::move(out_);
+}
+
+}  // namespace fenk::json
