@@ -1,0 +1,30 @@
+#pragma once
+
+#include "FenkSDK/ports/SecureStore.h"
+
+#include <filesystem>
+#include <string>
+
+namespace fenk {
+
+// Secrets kept one file per account in a folder readable by the user only (0700, files 0600). The account
+// name is percent-encoded into the file name, so no name can reach outside the folder. A save writes a
+// temporary file, flushes it and renames it over the old one, so a crash leaves the old or the new secret.
+class FileSecureStore final : public SecureStore {
+public:
+    // $XDG_DATA_HOME/fenk/secure (see fenkDataFolder()).
+    static std::filesystem::path defaultFolder();
+
+    explicit FileSecureStore(std::filesystem::path folder);
+
+    std::optional<Data> load(std::string_view account) const override;
+    bool save(std::string_view account, const Data& data) override;
+    void remove(std::string_view account) override;
+
+private:
+    std::filesystem::path itemPath(std::string_view account) const;
+
+    const std::filesystem::path folder_;
+};
+
+}  // namespace fenk

@@ -1,0 +1,333 @@
+#include "adapters/linux/SqlitePreferences.h"
+
+#include "FenkSDK/runtime/Console.h"
+#include "adapters/linux/DataFolder.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fenk {
+namespace {
+
+// The form of a stored value, as kept in the `kind` column. The numbers are part of the file format.
+enum class StoredKind : int { text = 1, boolean = 2, data = 3, dataArray = 4 };
+
+constexpr const char* kCreateTable =
+    "CREATE TABLE IF NOT EXISTS setting(key TEXT PRIMARY KEY NOT NULL, kind INTEGER NOT NULL, value BLOB NOT NULL)";
+constexpr const char* kSelect = "SELECT kind, value FROM setting WHERE key = ?1";
+constexpr const char* kUpsert =
+    "INSERT INTO setting(key, kind, value) VALUES(?1, ?2, ?3) "
+    "ON CONFLICT(key) DO UPDATE SET kind = excluded.kind, value = excluded.value";
+constexpr const char* kErase = "DELETE FROM setting WHERE key = ?1";
+constexpr int kBusyTimeoutMilliseconds = 5000;
+constexpr std::size_t kLengthPrefixSize = 4;
+
+// A list of buffers is one blob of elements, each prefixed by its length (32 bits, little-endian).
+std::optional<Data> encodeDataArray(const std::vector<Data>& elements) {
+    Data blob;
+    for (const auto& element : elements) {
+        if (element.size() > UINT32_MAX) {
+            return std::nullopt;
+        }
+        const auto length = static_cast<std::uint32_t>(element.size());
+        for (std::size_t byte = 0; byte < kLengthPrefixSize; ++byte) {
+            blob.push_back(static_cast<std::uint8_t>(length >> (8 * byte)));
+        }
+        blob.insert(blob.end(), element.begin(), element.end());
+    }
+    return blob;
+}
+
+std::optional<std::vector<Data>> decodeDataArray(const std::uint8_t* bytes, std::size_t size) {
+    std::vector<Data> elements;
+    std::size_t offset = 0;
+    while (offset < size) {
+        if (size - offset < kLengthPrefixSize) {
+            return std::nullopt;
+        }
+        std::size_t length = 0;
+        for (std::size_t byte = 0; byte < kLengthPrefixSize; ++byte) {
+            length |= std::size_t{bytes[offset + byte]} << (8 * byte);
+        }
+        offset += kLengthPrefixSize;
+        if (size - offset < length) {
+            return std::nullopt;
+        }
+        elements.emplace_back(bytes + offset, bytes + offset + length);
+        offset += length;
+    }
+    return elements;
+}
+
+struct EncodedValue {
+    StoredKind kind;
+    Data bytes;
+};
+
+std::optional<EncodedValue> encode(Preferences::Value value) {
+    if (auto* text = std::get_if<std::string>(&value)) {
+        return EncodedValue{StoredKind::text, toData(*text)};
+    }
+    if (auto* flag = std::get_if<bool>(&value)) {
+        return EncodedValue{StoredKind::boolean, Data{static_cast<std::uint8_t>(*flag)}};
+    }
+    if (auto* data = std::get_if<Data>(&value)) {
+        return EncodedValue{StoredKind::data, std::move(*data)};
+    }
+    auto blob = encodeDataArray(std::get<std::vector<Data>>(value));
+    if (!blob) {
+        return std::nullopt;
+    }
+    return EncodedValue{StoredKind::dataArray, std::move(*blob)};
+}
+
+// Answers nothing for a row this code did not write (an unknown kind or a malformed list).
+std::optional<Preferences::Value> decode(int kind, const std::uint8_t* bytes, std::size_t size) {
+    using Value = Preferences::Value;
+    switch (static_cast<StoredKind>(kind)) {
+        case StoredKind::text:
+            return Value(std::in_place_type<std::string>, reinterpret_cast<const char*>(bytes), size);
+        case StoredKind::boolean:
+            return Value(std::in_place_type<bool>, size == 1 && bytes[0] != 0);
+        case StoredKind::data:
+            return Value(std::in_place_type<Data>, bytes, bytes + size);
+        case StoredKind::dataArray:
+            if (auto elements = decodeDataArray(bytes, size)) {
+                return Value(std::move(*elements));
+            }
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// Leaves a reused statement reset and unbound, so no bound buffer outlives the call that bound it.
+class StatementUse {
+public:
+    explicit StatementUse(sqlite3_stmt* statement) : statement_(statement) {}
+    ~StatementUse() {
+        sqlite3_reset(statement_);
+        sqlite3_clear_bindings(statement_);
+    }
+    StatementUse(const StatementUse&) = delete;
+    StatementUse& operator=(const StatementUse&) = delete;
+
+private:
+    sqlite3_stmt* statement_;
+};
+
+int bindKey(sqlite3_stmt* statement, std::string_view key) {
+    return sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
+}
+
+// The failures that renaming the file aside can cure: a file that is not a database, is damaged, or is in
+// the way (a folder, a file we may not write).
+bool isDamaged(int code) {
+    const int primary = code & 0xff;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_CANTOPEN;
+}
+
+// Creates the file user-only before SQLite does; SQLite gives its WAL and shared-memory files the same mode.
+bool createPrivateFile(const std::filesystem::path& path, std::string& error) {
+    const int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (descriptor < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const bool privateMode = ::fchmod(descriptor, 0600) == 0;
+    if (!privateMode) {
+        error = std::strerror(errno);
+    }
+    ::close(descriptor);
+    return privateMode;
+}
+
+}  // namespace
+
+void SqlitePreferences::CloseConnection::operator()(sqlite3* connection) const { sqlite3_close_v2(connection); }
+
+void SqlitePreferences::FinalizeStatement::operator()(sqlite3_stmt* statement) const {
+    sqlite3_finalize(statement);
+}
+
+std::filesystem::path SqlitePreferences::defaultPath() { return fenkDataFolder() / "settings.sqlite3"; }
+
+SqlitePreferences::SqlitePreferences(std::filesystem::path path) : path_(std::move(path)) { open(); }
+
+SqlitePreferences::~SqlitePreferences() = default;
+
+void SqlitePreferences::open() {
+    auto opened = tryOpen();
+    if (auto* failure = std::get_if<OpenFailure>(&opened); failure && isDamaged(failure->code)) {
+        const auto aside = moveAside();
+        if (!aside.empty()) {
+            Console::print("Fenk: the settings database " + path_.string() + " is unusable (" + failure->message +
+                           "); kept it as " + aside.string() + " and started a fresh one");
+            opened = tryOpen();
+        }
+    }
+    if (auto* database = std::get_if<Database>(&opened)) {
+        database_ = std::move(*database);
+        return;
+    }
+    Console::print("Fenk: the settings database " + path_.string() + " cannot be used (" +
+                   std::get<OpenFailure>(opened).message + "); settings will not be kept");
+}
+
+std::variant<SqlitePreferences::Database, SqlitePreferences::OpenFailure> SqlitePreferences::tryOpen() const {
+    std::string error;
+    if (!makePrivateFolder(path_.parent_path())) {
+        return OpenFailure{SQLITE_CANTOPEN, "cannot create its folder"};
+    }
+    if (!createPrivateFile(path_, error)) {
+        return OpenFailure{SQLITE_CANTOPEN, error};
+    }
+    sqlite3* raw = nullptr;
+    const int openCode = sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    Database database{Connection(raw), {}, {}, {}};
+    auto* connection = database.connection.get();
+    auto failure = [&](int code) { return OpenFailure{code, sqlite3_errmsg(connection)}; };
+    if (openCode != SQLITE_OK) {
+        return failure(openCode);
+    }
+    sqlite3_busy_timeout(connection, kBusyTimeoutMilliseconds);
+
+    // Runs one statement and answers its result code and the first column of its first row.
+    auto query = [&](const char* sql, std::string& firstColumn) {
+        sqlite3_stmt* rawStatement = nullptr;
+        int code = sqlite3_prepare_v2(connection, sql, -1, &rawStatement, nullptr);
+        Statement statement(rawStatement);
+        if (code != SQLITE_OK) {
+            return code;
+        }
+        while ((code = sqlite3_step(rawStatement)) == SQLITE_ROW) {
+            if (firstColumn.empty()) {
+                const auto* text = sqlite3_column_text(rawStatement, 0);
+                firstColumn = text ? reinterpret_cast<const char*>(text) : "";
+            }
+        }
+        return code == SQLITE_DONE ? SQLITE_OK : code;
+    };
+    std::string journalMode;
+    if (const int code = query("PRAGMA journal_mode=WAL", journalMode); code != SQLITE_OK) {
+        return failure(code);
+    }
+    if (journalMode != "wal") {
+        return OpenFailure{SQLITE_CANTOPEN, "write-ahead logging unavailable"};
+    }
+    std::string check;
+    for (const char* sql : {"PRAGMA synchronous=NORMAL", "PRAGMA quick_check", kCreateTable}) {
+        if (const int code = query(sql, check); code != SQLITE_OK) {
+            return failure(code);
+        }
+        if (!check.empty() && check != "ok") {
+            return OpenFailure{SQLITE_CORRUPT, check};
+        }
+    }
+    for (auto [sql, statement] : {std::pair{kSelect, &database.select}, std::pair{kUpsert, &database.upsert},
+                                  std::pair{kErase, &database.erase}}) {
+        sqlite3_stmt* rawStatement = nullptr;
+        const int code = sqlite3_prepare_v3(connection, sql, -1, SQLITE_PREPARE_PERSISTENT, &rawStatement, nullptr);
+        statement->reset(rawStatement);
+        if (code != SQLITE_OK) {
+            return failure(code);
+        }
+    }
+    return database;
+}
+
+std::filesystem::path SqlitePreferences::moveAside() const {
+    auto withSuffix = [](const std::filesystem::path& path, std::string_view suffix) {
+        return std::filesystem::path(path.string() + std::string(suffix));
+    };
+    std::error_code error;
+    for (int attempt = 1; attempt < 1000; ++attempt) {
+        const auto aside = withSuffix(path_, ".corrupt-" + std::to_string(attempt));
+        if (std::filesystem::exists(std::filesystem::symlink_status(aside, error))) {
+            continue;
+        }
+        if (::rename(path_.c_str(), aside.c_str()) != 0) {
+            return {};
+        }
+        // A stale log left beside a fresh database would be replayed into it.
+        for (std::string_view companion : {"-wal", "-shm"}) {
+            ::rename(withSuffix(path_, companion).c_str(), withSuffix(aside, companion).c_str());
+        }
+        return aside;
+    }
+    return {};
+}
+
+std::optional<Preferences::Value> SqlitePreferences::load(std::string_view key) const {
+    std::lock_guard lock(mutex_);
+    if (!database_) {
+        return std::nullopt;
+    }
+    auto* statement = database_->select.get();
+    StatementUse use(statement);
+    if (bindKey(statement, key) != SQLITE_OK) {
+        return std::nullopt;
+    }
+    const int code = sqlite3_step(statement);
+    if (code != SQLITE_ROW) {
+        if (code != SQLITE_DONE) {
+            Console::print("Fenk: reading setting " + std::string(key) + " failed: " +
+                           sqlite3_errmsg(database_->connection.get()));
+        }
+        return std::nullopt;
+    }
+    const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(statement, 1));
+    const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement, 1));
+    return decode(sqlite3_column_int(statement, 0), size == 0 ? nullptr : bytes, size);
+}
+
+bool SqlitePreferences::store(std::string_view key, Value value) {
+    auto encoded = encode(std::move(value));
+    std::lock_guard lock(mutex_);
+    if (!database_ || !encoded) {
+        return false;
+    }
+    // A null pointer would bind SQL NULL; an empty value needs a valid (empty) buffer.
+    static constexpr std::uint8_t kEmpty = 0;
+    auto* statement = database_->upsert.get();
+    StatementUse use(statement);
+    const bool bound =
+        bindKey(statement, key) == SQLITE_OK &&
+        sqlite3_bind_int(statement, 2, static_cast<int>(encoded->kind)) == SQLITE_OK &&
+        sqlite3_bind_blob64(statement, 3, encoded->bytes.empty() ? &kEmpty : encoded->bytes.data(),
+                            encoded->bytes.size(), SQLITE_STATIC) == SQLITE_OK;
+    return bound && runWrite(statement, key);
+}
+
+bool SqlitePreferences::remove(std::string_view key) {
+    std::lock_guard lock(mutex_);
+    if (!database_) {
+        return false;
+    }
+    auto* statement = database_->erase.get();
+    StatementUse use(statement);
+    return bindKey(statement, key) == SQLITE_OK && runWrite(statement, key);
+}
+
+bool SqlitePreferences::synchronize() {
+    std::lock_guard lock(mutex_);
+    // Committed writes already survive a crash of the process; a checkpoint also puts them on the disk.
+    return database_ &&
+           sqlite3_exec(database_->connection.get(), "PRAGMA wal_checkpoint(PASSIVE)", nullptr, nullptr, nullptr) ==
+               SQLITE_OK;
+}
+
+bool SqlitePreferences::runWrite(sqlite3_stmt* statement, std::string_view key) const {
+    if (sqlite3_step(statement) == SQLITE_DONE) {
+        return true;
+    }
+    Console::print("Fenk: writing setting " + std::string(key) + " failed: " +
+                   sqlite3_errmsg(database_->connection.get()));
+    return false;
+}
+
+}  // namespace fenk

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "FenkSDK/ports/Preferences.h"
+
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace fenk {
+
+// Settings in one SQLite database file (WAL, synchronous=NORMAL). Every write is one statement that replaces
+// a whole value, committed on its own, so a process killed at any instant leaves each key with its old or its
+// new value. The file is readable by the user only. A database that cannot be opened or fails its integrity
+// check is renamed aside (kept for inspection) and a fresh one is used; when even that fails, reads answer
+// nothing and writes report failure.
+class SqlitePreferences final : public Preferences {
+public:
+    // $XDG_DATA_HOME/fenk/settings.sqlite3 (see fenkDataFolder()).
+    static std::filesystem::path defaultPath();
+
+    explicit SqlitePreferences(std::filesystem::path path);
+    ~SqlitePreferences() override;
+    SqlitePreferences(const SqlitePreferences&) = delete;
+    SqlitePreferences& operator=(const SqlitePreferences&) = delete;
+
+    bool remove(std::string_view key) override;
+    bool synchronize() override;
+
+protected:
+    std::optional<Value> load(std::string_view key) const override;
+    bool store(std::string_view key, Value value) override;
+
+private:
+    struct CloseConnection {
+        void operator()(sqlite3* connection) const;
+    };
+    struct FinalizeStatement {
+        void operator()(sqlite3_stmt* statement) const;
+    };
+    using Connection = std::unique_ptr<sqlite3, CloseConnection>;
+    using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+    // An open database with its prepared statements; its statements are finalised before the connection.
+    struct Database {
+        Connection connection;
+        Statement select;
+        Statement upsert;
+        Statement erase;
+    };
+    struct OpenFailure {
+        int code;
+        std::string message;
+    };
+
+    void open();
+    std::variant<Database, OpenFailure> tryOpen() const;
+    std::filesystem::path moveAside() const;
+    // Runs a prepared write to completion and makes it ready for reuse.
+    bool runWrite(sqlite3_stmt* statement, std::string_view key) const;
+
+    const std::filesystem::path path_;
+    mutable std::mutex mutex_;
+    std::optional<Database> database_;
+};
+
+}  // namespace fenk
