@@ -14,18 +14,18 @@ namespace fenk {
 // The user as the platform knows it. The `mobile...` fields describe this device (platform, device id,
 // hardware model, system version, notifications token, access token); `extra` holds the user's extra facts.
 struct FG_Account {
-    std::optional<std::string> resourceId;
-    std::optional<std::string> userName;
-    std::optional<std::string> email;
-    std::optional<std::vector<FG_Extra>> extra;
-    std::optional<std::string> mobilePlatform;
-    std::optional<std::string> mobileDeviceId;
-    std::optional<std::string> mobileDevice;
-    std::optional<std::string> mobileVersion;
-    std::optional<std::string> mobileToken;
-    std::optional<std::string> mobileAccessToken;
-    std::optional<std::vector<FG_Extra>> mobileExtra;
-    std::optional<std::vector<FG_Layer>> layers;
+    std::optional<std::string> resourceId{};
+    std::optional<std::string> userName{};
+    std::optional<std::string> email{};
+    std::optional<std::vector<FG_Extra>> extra{};
+    std::optional<std::string> mobilePlatform{};
+    std::optional<std::string> mobileDeviceId{};
+    std::optional<std::string> mobileDevice{};
+    std::optional<std::string> mobileVersion{};
+    std::optional<std::string> mobileToken{};
+    std::optional<std::string> mobileAccessToken{};
+    std::optional<std::vector<FG_Extra>> mobileExtra{};
+    std::optional<std::vector<FG_Layer>> layers{};
 
     static constexpr auto jsonFields = std::tuple{json::field("resourceId", &FG_Account::resourceId),
                                                   json::field("userName", &FG_Account::userName),

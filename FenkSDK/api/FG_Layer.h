@@ -12,13 +12,13 @@ namespace fenk {
 
 // A named collection of places. `totalPlaces` is a number the platform sends as text.
 struct FG_Layer {
-    std::optional<std::string> resourceId;
-    std::optional<std::string> name;
-    std::optional<std::string> descript;
-    std::optional<std::string> url;
-    std::optional<std::string> icon;
-    std::optional<std::vector<FG_Extra>> extra;
-    std::optional<std::string> totalPlaces;
+    std::optional<std::string> resourceId{};
+    std::optional<std::string> name{};
+    std::optional<std::string> descript{};
+    std::optional<std::string> url{};
+    std::optional<std::string> icon{};
+    std::optional<std::vector<FG_Extra>> extra{};
+    std::optional<std::string> totalPlaces{};
 
     static constexpr auto jsonFields = std::tuple{json::field("resourceId", &FG_Layer::resourceId),
                                                   json::field("name", &FG_Layer::name),

@@ -40,7 +40,12 @@ void DecodeError::insideKey(std::string_view key) {
     path_.insert(0, step);
 }
 
-void DecodeError::insideIndex(std::size_t index) { path_.insert(0, "[" + std::to_string(index) + "]"); }
+void DecodeError::insideIndex(std::size_t index) {
+    std::string step = "[";
+    step += std::to_string(index);
+    step += ']';
+    path_.insert(0, step);
+}
 
 std::string DecodeError::message() const {
     if (path_.empty()) return reason_;

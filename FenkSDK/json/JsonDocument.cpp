@@ -1,5 +1,6 @@
 #include "FenkSDK/json/JsonDocument.h"
 
+#include <algorithm>
 #include <simdjson.h>
 #include <utility>
 
@@ -8,26 +9,30 @@ namespace fenk::json {
 // Copies simdjson's parse into our own flat nodes, so that the templated codecs never see simdjson.
 class JsonDocumentBuilder {
 public:
-    // Unescaped text is never longer than its escaped source, so `source.size()` bytes of text storage never
-    // reallocate and the views handed out stay valid.
-    explicit JsonDocumentBuilder(std::size_t sourceSize) {
-        document_.text_.reserve(sourceSize);
-        document_.nodes_.reserve(sourceSize / 8 + 1);
+    // Unescaped text is never longer than its escaped source, so `sourceSize` bytes hold all of it.
+    explicit JsonDocumentBuilder(std::size_t sourceSize)
+        : textEnd_((document_.text_ = std::make_unique_for_overwrite<char[]>(sourceSize)).get()) {
+        document_.nodes_.reserve(sourceSize / 16 + 1);
     }
 
     void append(simdjson::dom::element element, std::string_view key) {
         const std::size_t index = document_.nodes_.size();
+        std::uint32_t size = 0;
         JsonNode& node = document_.nodes_.emplace_back();
         node.key = keep(key);
         switch (element.type()) {
             case simdjson::dom::element_type::ARRAY:
                 node.kind = JsonKind::Array;
-                for (simdjson::dom::element child : simdjson::dom::array(element)) append(child, {});
+                for (simdjson::dom::element child : simdjson::dom::array(element)) {
+                    append(child, {});
+                    ++size;
+                }
                 break;
             case simdjson::dom::element_type::OBJECT:
                 node.kind = JsonKind::Object;
                 for (simdjson::dom::key_value_pair member : simdjson::dom::object(element)) {
                     append(member.value, member.key);
+                    ++size;
                 }
                 break;
             case simdjson::dom::element_type::STRING:
@@ -36,24 +41,26 @@ public:
                 break;
             case simdjson::dom::element_type::INT64:
                 node.kind = JsonKind::Integer;
-                node.integer = element.get_int64().value_unsafe();
+                node.scalar.integer = element.get_int64().value_unsafe();
                 break;
             case simdjson::dom::element_type::UINT64:
                 node.kind = JsonKind::UnsignedInteger;
-                node.unsignedInteger = element.get_uint64().value_unsafe();
+                node.scalar.unsignedInteger = element.get_uint64().value_unsafe();
                 break;
             case simdjson::dom::element_type::DOUBLE:
                 node.kind = JsonKind::Real;
-                node.real = element.get_double().value_unsafe();
+                node.scalar.real = element.get_double().value_unsafe();
                 break;
             case simdjson::dom::element_type::BOOL:
                 node.kind = JsonKind::Boolean;
-                node.boolean = element.get_bool().value_unsafe();
+                node.scalar.boolean = element.get_bool().value_unsafe();
                 break;
             case simdjson::dom::element_type::NULL_VALUE: node.kind = JsonKind::Null; break;
         }
         // `node` may dangle after the children were appended; reach it by index.
-        document_.nodes_[index].span = static_cast<std::uint32_t>(document_.nodes_.size() - index);
+        JsonNode& finished = document_.nodes_[index];
+        finished.span = static_cast<std::uint32_t>(document_.nodes_.size() - index);
+        finished.size = size;
     }
 
     JsonDocument take() && { return std::move(document_); }
@@ -61,13 +68,13 @@ public:
 private:
     std::string_view keep(std::string_view text) {
         if (text.empty()) return {};
-        std::vector<char>& storage = document_.text_;
-        const std::size_t start = storage.size();
-        storage.insert(storage.end(), text.begin(), text.end());
-        return {storage.data() + start, text.size()};
+        const std::string_view kept(textEnd_, text.size());
+        textEnd_ = std::copy(text.begin(), text.end(), textEnd_);
+        return kept;
     }
 
     JsonDocument document_;
+    char* textEnd_;
 };
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,14 +15,19 @@ enum class JsonKind : std::uint8_t { Null, Boolean, Integer, UnsignedInteger, Re
 // One value of a parsed document, laid out flat: a container is followed by its whole subtree, so the next
 // sibling is always `span` nodes further on.
 struct JsonNode {
+    union Scalar {
+        bool boolean;
+        std::int64_t integer;
+        std::uint64_t unsignedInteger;
+        double real;
+    };
+
     JsonKind kind = JsonKind::Null;
-    bool boolean = false;
     std::uint32_t span = 1;
-    std::string_view key;   // member name when the parent is an object
-    std::string_view text;  // string value
-    std::int64_t integer = 0;
-    std::uint64_t unsignedInteger = 0;
-    double real = 0;
+    std::uint32_t size = 0;  // elements or members of a container
+    std::string_view key;    // member name when the parent is an object
+    std::string_view text;   // string value
+    Scalar scalar{};         // the member named by `kind`
 };
 
 class JsonValue;
@@ -61,13 +67,15 @@ public:
     bool isNull() const { return node_->kind == JsonKind::Null; }
     // The member name when this value sits in an object, otherwise empty.
     std::string_view key() const { return node_->key; }
-    bool boolean() const { return node_->boolean; }
+    // Each accessor below is meaningful only for its own kind.
+    bool boolean() const { return node_->scalar.boolean; }
     std::string_view text() const { return node_->text; }
-    std::int64_t integer() const { return node_->integer; }
-    std::uint64_t unsignedInteger() const { return node_->unsignedInteger; }
-    double real() const { return node_->real; }
+    std::int64_t integer() const { return node_->scalar.integer; }
+    std::uint64_t unsignedInteger() const { return node_->scalar.unsignedInteger; }
+    double real() const { return node_->scalar.real; }
     // Elements of an array or members of an object (each member's name is its key()).
     JsonChildren children() const { return {node_ + 1, node_ + node_->span}; }
+    std::size_t size() const { return node_->size; }
 
 private:
     const JsonNode* node_;
@@ -90,7 +98,7 @@ private:
 
     friend class JsonDocumentBuilder;
     std::vector<JsonNode> nodes_;
-    std::vector<char> text_;  // never reallocated once filled: nodes point into it
+    std::unique_ptr<char[]> text_;  // unescaped keys and strings; the nodes point into it
 };
 
 }  // namespace fenk::json

@@ -9,7 +9,16 @@
 namespace fenk::json {
 namespace {
 
-bool needsEscape(unsigned char byte) { return byte < 0x20 || byte == '"' || byte == '\\'; }
+enum class ByteClass : std::uint8_t { Plain, Escaped, NonAscii };
+
+constexpr std::array<ByteClass, 256> byteClasses = [] {
+    std::array<ByteClass, 256> classes{};
+    for (std::size_t byte = 0; byte < classes.size(); ++byte) {
+        if (byte < 0x20 || byte == '"' || byte == '\\') classes[byte] = ByteClass::Escaped;
+        if (byte >= 0x80) classes[byte] = ByteClass::NonAscii;
+    }
+    return classes;
+}();
 
 void appendEscaped(std::string& out, unsigned char byte) {
     switch (byte) {
@@ -98,13 +107,18 @@ void JsonWriter::number(double value) {
 }
 
 void JsonWriter::appendQuoted(std::string_view text) {
+    out_.reserve(out_.size() + text.size() + 2);
     out_ += '"';
     bool ascii = true;
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        ascii = ascii && byte < 0x80;
-        if (!needsEscape(byte)) continue;
+        const ByteClass byteClass = byteClasses[byte];
+        if (byteClass == ByteClass::Plain) continue;
+        if (byteClass == ByteClass::NonAscii) {
+            ascii = false;
+            continue;
+        }
         out_.append(text.data() + runStart, i - runStart);
         appendEscaped(out_, byte);
         runStart = i + 1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -17,14 +19,15 @@
 // Records are plain structs that list their fields once; that one list drives decoding and encoding:
 //
 //     struct FG_Extra {
-//         std::optional<std::string> name;
-//         std::optional<std::string> value;
+//         std::optional<std::string> name{};
+//         std::optional<std::string> value{};
 //         static constexpr auto jsonFields = std::tuple{json::field("name", &FG_Extra::name),
 //                                                       json::field("value", &FG_Extra::value)};
 //     };
 //
 // An optional member is left absent by a missing key or JSON null and is not written while absent.
 // A plain (non-optional) member is required: without it the whole decode fails. Unknown keys are ignored.
+// Members carry `{}` so that a designated initialiser may name only some of them without warnings.
 namespace fenk::json {
 
 template <class T>
@@ -82,14 +85,23 @@ struct ValueCodec<T> {
     static bool read(JsonValue value, T& out, DecodeError& error) {
         if (value.kind() != JsonKind::Object) return error.expected("an object", value);
         std::uint64_t seen = 0;
+        std::size_t expected = 0;  // members usually arrive in declaration order: look there first
         for (JsonValue member : value.children()) {
-            if (!readMember(member, out, seen, error, Indices{})) {
-                error.insideKey(member.key());
-                return false;
+            for (std::size_t tried = 0; tried < fieldCount; ++tried) {
+                const std::size_t index = (expected + tried) % fieldCount;
+                if (member.key() != keys[index]) continue;
+                // The last of duplicate keys wins.
+                if (!readers[index](member, out, error)) {
+                    error.insideKey(member.key());
+                    return false;
+                }
+                seen |= std::uint64_t{1} << index;
+                expected = index + 1;
+                break;
             }
         }
-        if ((seen & requiredMask) != requiredMask) {
-            return error.fail("missing required key \"" + std::string(firstMissingKey(seen)) + "\"");
+        if (const std::uint64_t missing = requiredMask & ~seen; missing != 0) {
+            return error.fail("missing required key \"" + std::string(keys[std::countr_zero(missing)]) + "\"");
         }
         return true;
     }
@@ -103,8 +115,20 @@ struct ValueCodec<T> {
 
 private:
     static constexpr std::size_t fieldCount = std::tuple_size_v<std::remove_cvref_t<decltype(T::jsonFields)>>;
-    static_assert(fieldCount <= 64, "a record tracks its fields in one 64-bit mask");
-    using Indices = std::make_index_sequence<fieldCount>;
+    static_assert(fieldCount > 0 && fieldCount <= 64, "a record tracks its fields in one 64-bit mask");
+
+    template <std::size_t I>
+    static bool readField(JsonValue member, T& out, DecodeError& error) {
+        return detail::readMember(member, out.*std::get<I>(T::jsonFields).member, error);
+    }
+
+    using Reader = bool (*)(JsonValue, T&, DecodeError&);
+    static constexpr auto readers = []<std::size_t... I>(std::index_sequence<I...>) {
+        return std::array<Reader, fieldCount>{&readField<I>...};
+    }(std::make_index_sequence<fieldCount>{});
+
+    static constexpr auto keys = std::apply([](const auto&... fields) { return std::array{fields.key...}; },
+                                            T::jsonFields);
 
     static constexpr std::uint64_t requiredMask = std::apply(
         [](const auto&... fields) {
@@ -114,33 +138,6 @@ private:
             return mask;
         },
         T::jsonFields);
-
-    // Reads `member` into the field with its key (the last of duplicate keys wins); unknown keys are skipped.
-    template <std::size_t... I>
-    static bool readMember(JsonValue member, T& out, std::uint64_t& seen, DecodeError& error,
-                           std::index_sequence<I...>) {
-        bool ok = true;
-        const auto tryField = [&](const auto& field, std::uint64_t bit) {
-            if (member.key() != field.key) return false;
-            ok = detail::readMember(member, out.*field.member, error);
-            seen |= bit;
-            return true;
-        };
-        (tryField(std::get<I>(T::jsonFields), std::uint64_t{1} << I) || ...);
-        return ok;
-    }
-
-    static std::string_view firstMissingKey(std::uint64_t seen) {
-        return std::apply(
-            [&](const auto&... fields) {
-                std::string_view missing;
-                std::uint64_t bit = 1;
-                ((missing = missing.empty() && fields.required && (seen & bit) == 0 ? fields.key : missing, bit <<= 1),
-                 ...);
-                return missing;
-            },
-            T::jsonFields);
-    }
 };
 
 // Encodes a record, a std::vector of records, a std::map<std::string, record> or a scalar; nullopt when

@@ -75,6 +75,7 @@ struct ValueCodec<std::vector<Element>> {
     static bool read(JsonValue value, std::vector<Element>& out, DecodeError& error) {
         if (value.kind() != JsonKind::Array) return error.expected("an array", value);
         out.clear();
+        out.reserve(value.size());
         for (JsonValue element : value.children()) {
             if (!ValueCodec<Element>::read(element, out.emplace_back(), error)) {
                 error.insideIndex(out.size() - 1);
