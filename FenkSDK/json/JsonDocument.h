@@ -10,6 +10,7 @@
 
 namespace fenk::json {
 
+// UnsignedInteger holds only integers above the signed 64-bit range; Real any number with a fraction or exponent.
 enum class JsonKind : std::uint8_t { Null, Boolean, Integer, UnsignedInteger, Real, String, Array, Object };
 
 // One value of a parsed document, laid out flat: a container is followed by its whole subtree, so the next

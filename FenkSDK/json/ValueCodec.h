@@ -42,7 +42,6 @@ struct ValueCodec<bool> {
 
 // Whole numbers only: 1.5 and 1.0 are both refused, as is anything outside the type's range.
 template <std::signed_integral T>
-    requires(sizeof(T) <= sizeof(std::int64_t))
 struct ValueCodec<T> {
     static bool read(JsonValue value, T& out, DecodeError& error) {
         if (value.kind() == JsonKind::UnsignedInteger) return error.fail("integer out of range");
