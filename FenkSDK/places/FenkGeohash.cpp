@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace fenk {
 namespace {
@@ -19,7 +20,6 @@ constexpr uint8_t kNotInAlphabet = 0xFF;
 // Twelve characters are 60 interleaved bits, the longest hash whose bits fit one machine word. At 30 bits
 // per axis every bisection midpoint is still an exact double, so a cell index fully describes the bisection.
 constexpr int kWordCharacters = 12;
-constexpr int kWordBits = 64;
 
 constexpr std::array<uint8_t, 256> kCharacterValues = [] {
     std::array<uint8_t, 256> values{};
@@ -28,6 +28,23 @@ constexpr std::array<uint8_t, 256> kCharacterValues = [] {
         values[static_cast<unsigned char>(kAlphabet[value])] = static_cast<uint8_t>(value);
     }
     return values;
+}();
+
+// Ten bits, five of each axis, spell two characters: the first takes longitude, latitude, longitude,
+// latitude, longitude from the tops of the two chunks, the second the rest. Indexed by longitude << 5 | latitude.
+constexpr std::array<std::array<char, 2>, 1024> kCharacterPairs = [] {
+    std::array<std::array<char, 2>, 1024> pairs{};
+    for (unsigned longitude = 0; longitude <= kCharacterMask; ++longitude) {
+        for (unsigned latitude = 0; latitude <= kCharacterMask; ++latitude) {
+            unsigned interleaved = 0;
+            for (int bit = kBitsPerCharacter - 1; bit >= 0; --bit) {
+                interleaved = interleaved << 2 | ((longitude >> bit) & 1) << 1 | ((latitude >> bit) & 1);
+            }
+            pairs[longitude << kBitsPerCharacter | latitude] = {kAlphabet[interleaved >> kBitsPerCharacter],
+                                                                kAlphabet[interleaved & kCharacterMask]};
+        }
+    }
+    return pairs;
 }();
 
 struct Axis {
@@ -67,30 +84,20 @@ Range cellRange(const Axis& axis, int bits, int64_t index) {
     return {min, min + width};
 }
 
-// The cell that `bits` rounds of bisection put `value` in. Scaling guesses the cell to within one, and a
-// comparison with the exact boundaries settles it, so the result matches bisection for every double.
+// The cell that `Bits` rounds of bisection put `value` in. Scaling guesses the cell, and a comparison with
+// the exact lower boundary settles it, so the result matches bisection for every double. Both reciprocal widths
+// round up and every other step rounds monotonically, so the guess is never below the true cell, and at most
+// one above it (its error is a few parts in 2^53 of an index below 2^30).
 // NaN compares as "not less" everywhere, hence the last cell, as do values at or above the upper bound.
 // Indices are signed because signed integers convert to double in a single instruction.
-int64_t cellIndex(double value, const Axis& axis, int bits) {
-    const int64_t lastCell = (int64_t{1} << bits) - 1;
-    const double lastCellAsDouble = static_cast<double>(lastCell);
-    const double guess = (value - axis.lowerBound) * (axis.inverseWidth * powerOfTwo(bits));
-    const double belowTop = guess < lastCellAsDouble ? guess : lastCellAsDouble;  // NaN and infinity as well
+template <int Bits>
+int64_t cellIndex(double value, const Axis& axis) {
+    constexpr auto kLastCell = static_cast<double>((int64_t{1} << Bits) - 1);
+    const double guess = (value - axis.lowerBound) * (axis.inverseWidth * powerOfTwo(Bits));
+    const double belowTop = guess < kLastCell ? guess : kLastCell;  // NaN and infinity too
     const auto index = static_cast<int64_t>(belowTop > 0.0 ? belowTop : 0.0);
-    const Range guessedCell = cellRange(axis, bits, index);
-    const bool belowCell = (index > 0) & (value < guessedCell.min);
-    const bool aboveCell = (index < lastCell) & (value >= guessedCell.max);
-    return index - belowCell + aboveCell;
-}
-
-// Bit k of the input moves to bit 2k (input below 2^32).
-constexpr uint64_t spreadBits(int64_t index) {
-    auto bits = static_cast<uint64_t>(index);
-    bits = (bits | bits << 16) & 0x0000FFFF0000FFFFull;
-    bits = (bits | bits << 8) & 0x00FF00FF00FF00FFull;
-    bits = (bits | bits << 4) & 0x0F0F0F0F0F0F0F0Full;
-    bits = (bits | bits << 2) & 0x3333333333333333ull;
-    return (bits | bits << 1) & 0x5555555555555555ull;
+    const bool belowCell = (index > 0) & (value < cellRange(axis, Bits, index).min);
+    return index - belowCell;
 }
 
 // Bit 2k of the input moves to bit k; odd bits are dropped.
@@ -105,11 +112,11 @@ constexpr int64_t compactBits(uint64_t bits) {
 
 // In a word of `interleavedBits` bits the first hash bit is the most significant one, so longitude sits on
 // the odd bits of the word when the count is even and on the even bits when it is odd.
-int latitudeShift(int interleavedBits) {
+constexpr int latitudeShift(int interleavedBits) {
     return interleavedBits & 1;
 }
 
-int longitudeShift(int interleavedBits) {
+constexpr int longitudeShift(int interleavedBits) {
     return 1 - latitudeShift(interleavedBits);
 }
 
@@ -160,39 +167,71 @@ private:
     size_t nextAxis_ = 0;
 };
 
+// The cells of both axes after the bits of a `Characters`-long hash.
+template <int Characters>
+struct WordCells {
+    static constexpr int kBits = Characters * kBitsPerCharacter;
+    static constexpr AxisBits kAxisBits = splitBits(kBits);
+
+    WordCells(double latitude, double longitude)
+        : longitudeCell(cellIndex<kAxisBits.longitude>(longitude, kLongitude)),
+          latitudeCell(cellIndex<kAxisBits.latitude>(latitude, kLatitude)) {}
+
+    int64_t longitudeCell;
+    int64_t latitudeCell;
+};
+
+// One instance per length, so that every shift, mask and power of two is a constant. Each axis is padded
+// with zero bits to whole pairs of characters; for an odd length the padding spells a character past the end.
+template <int Characters>
+std::string encodeWithinWord(double latitude, double longitude) {
+    using Cells = WordCells<Characters>;
+    constexpr int kPairs = (Characters + 1) / 2;
+    constexpr int kPaddedBits = kPairs * kBitsPerCharacter;
+    const Cells cells(latitude, longitude);
+    const auto longitudeBits = static_cast<uint64_t>(cells.longitudeCell) << (kPaddedBits - Cells::kAxisBits.longitude);
+    const auto latitudeBits = static_cast<uint64_t>(cells.latitudeCell) << (kPaddedBits - Cells::kAxisBits.latitude);
+    std::array<char, 2 * kPairs> characters{};
+    for (int pair = 0; pair < kPairs; ++pair) {
+        const int shift = kPaddedBits - (pair + 1) * kBitsPerCharacter;
+        const uint64_t pairIndex = ((longitudeBits >> shift) & kCharacterMask) << kBitsPerCharacter |
+                                   ((latitudeBits >> shift) & kCharacterMask);
+        const std::array<char, 2>& spelled = kCharacterPairs[pairIndex];
+        std::copy(spelled.begin(), spelled.end(), characters.begin() + 2 * pair);
+    }
+    return std::string(characters.data(), static_cast<size_t>(Characters));
+}
+
+using WordEncoder = std::string (*)(double latitude, double longitude);
+
+constexpr auto kWordEncoders = []<size_t... LengthsLessOne>(std::index_sequence<LengthsLessOne...>) {
+    return std::array<WordEncoder, kWordCharacters>{&encodeWithinWord<static_cast<int>(LengthsLessOne) + 1>...};
+}(std::make_index_sequence<kWordCharacters>{});
+
+// Rare, and kept out of line so that its spills stay out of the common path.
+[[gnu::noinline]] std::string encodeBeyondWord(double latitude, double longitude, int length) {
+    using Cells = WordCells<kWordCharacters>;
+    std::string hash = encodeWithinWord<kWordCharacters>(latitude, longitude);
+    const Cells cells(latitude, longitude);
+    TailBisection tail(cellRange(kLongitude, Cells::kAxisBits.longitude, cells.longitudeCell),
+                       cellRange(kLatitude, Cells::kAxisBits.latitude, cells.latitudeCell));
+    hash.reserve(static_cast<size_t>(length));
+    while (hash.size() < static_cast<size_t>(length)) {
+        hash += kAlphabet[tail.encodeCharacter(longitude, latitude)];
+    }
+    return hash;
+}
+
 }  // namespace
 
 std::string FenkGeohash::encode(double latitude, double longitude, int length) {
-    std::string hash;  // the only object returned, so it is built in place rather than moved
     if (length <= 0) {
-        return hash;
+        return {};
     }
-    const int wordCharacters = std::min(length, kWordCharacters);
-    const int wordBits = wordCharacters * kBitsPerCharacter;
-    const AxisBits bits = splitBits(wordBits);
-    const int64_t longitudeCell = cellIndex(longitude, kLongitude, bits.longitude);
-    const int64_t latitudeCell = cellIndex(latitude, kLatitude, bits.latitude);
-    // Left-aligned, each character is the top five bits in turn. All twelve are spelled out (a fixed count
-    // the compiler unrolls) and the string takes the ones that belong to the hash.
-    uint64_t word = (spreadBits(longitudeCell) << longitudeShift(wordBits) |
-                     spreadBits(latitudeCell) << latitudeShift(wordBits))
-                    << (kWordBits - wordBits);
-    std::array<char, kWordCharacters> characters{};
-    for (char& character : characters) {
-        character = kAlphabet[word >> (kWordBits - kBitsPerCharacter)];
-        word <<= kBitsPerCharacter;
+    if (length <= kWordCharacters) {
+        return kWordEncoders[static_cast<size_t>(length - 1)](latitude, longitude);
     }
-    // A copy of constant size stays inline and fits the short-string buffer; resize drops the surplus.
-    hash.assign(characters.data(), characters.size());
-    hash.resize(static_cast<size_t>(wordCharacters));
-    if (length > kWordCharacters) {
-        TailBisection tail(cellRange(kLongitude, bits.longitude, longitudeCell),
-                           cellRange(kLatitude, bits.latitude, latitudeCell));
-        while (hash.size() < static_cast<size_t>(length)) {
-            hash += kAlphabet[tail.encodeCharacter(longitude, latitude)];
-        }
-    }
-    return hash;
+    return encodeBeyondWord(latitude, longitude, length);
 }
 
 std::string FenkGeohash::encode(double latitude, double longitude, Precision precision) {

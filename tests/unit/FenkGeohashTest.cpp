@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
 #include <string>
@@ -82,17 +84,32 @@ TEST(FenkGeohashTest, DecodesBoxesAndRejectsCharactersOutsideTheAlphabet) {
     EXPECT_FALSE(isValidCoordinate({kNaN, 0}));
 }
 
+// Cell boundary `cell` of `cells` equal cells along an axis; exact, as the bisection's midpoints are.
+double boundary(double lowerBound, double width, int64_t cell, int64_t cells) {
+    return lowerBound + width * static_cast<double>(cell) / static_cast<double>(cells);
+}
+
+std::array<double, 3> withNeighbours(double value) {
+    return {std::nextafter(value, -kInfinity), value, std::nextafter(value, kInfinity)};
+}
+
 // The fast encoder guesses the cell arithmetically; the boundaries and their neighbouring doubles are where
-// a wrong guess would show.
-TEST(FenkGeohashTest, MatchesBisectionAtEverySevenCharacterBoundary) {
-    constexpr int kLongitudeCells = 1 << 18;
-    constexpr int kLatitudeCells = 1 << 17;
-    for (int cell = 0; cell <= kLongitudeCells; ++cell) {
-        const double longitude = -180.0 + 360.0 * cell / kLongitudeCells;
-        const double latitude = -90.0 + 180.0 * (cell % (kLatitudeCells + 1)) / kLatitudeCells;
-        for (const double lon : {std::nextafter(longitude, -kInfinity), longitude, std::nextafter(longitude, kInfinity)}) {
-            for (const double lat : {std::nextafter(latitude, -kInfinity), latitude, std::nextafter(latitude, kInfinity)}) {
-                ASSERT_NO_FATAL_FAILURE(expectMatchesBisection(lat, lon, 7));
+// a wrong guess would show. Every boundary up to 7 characters on both axes, a random sample beyond.
+TEST(FenkGeohashTest, MatchesBisectionAtCellBoundaries) {
+    std::mt19937_64 generator(1);
+    for (int length = 1; length <= 12; ++length) {
+        const int64_t longitudeCells = int64_t{1} << ((5 * length + 1) / 2);
+        const int64_t latitudeCells = int64_t{1} << (5 * length / 2);
+        const bool everyBoundary = length <= 7;
+        std::uniform_int_distribution<int64_t> anyBoundary(0, longitudeCells);
+        for (int64_t sample = 0; sample < (everyBoundary ? longitudeCells + 1 : 1 << 14); ++sample) {
+            const int64_t cell = everyBoundary ? sample : anyBoundary(generator);
+            const double longitude = boundary(-180, 360, cell, longitudeCells);
+            const double latitude = boundary(-90, 180, cell % (latitudeCells + 1), latitudeCells);
+            for (const double lon : withNeighbours(longitude)) {
+                for (const double lat : withNeighbours(latitude)) {
+                    ASSERT_NO_FATAL_FAILURE(expectMatchesBisection(lat, lon, length));
+                }
             }
         }
     }
@@ -101,9 +118,9 @@ TEST(FenkGeohashTest, MatchesBisectionAtEverySevenCharacterBoundary) {
 TEST(FenkGeohashTest, MatchesBisectionForUnusualValuesAndLengths) {
     const double max = std::numeric_limits<double>::max();
     const double tiny = std::numeric_limits<double>::denorm_min();
-    const std::vector<double> values{kNaN, kInfinity, -kInfinity, max, -max, 1e300, -0.0, tiny, -tiny,
-                                     90, std::nextafter(90.0, 91.0), -90.0, 180, -180, std::nextafter(-180.0, -181.0),
-                                     200, 1e-9, 57.3};
+    const std::vector<double> values{kNaN, kInfinity, -kInfinity, max, -max, 1e300, -0.0, tiny, -tiny, 1e-9,
+                                     90, std::nextafter(90.0, 91.0), -90, 180, -180, std::nextafter(-180.0, -181.0),
+                                     200, 57.3};
     for (const double latitude : values) {
         for (const double longitude : values) {
             for (const int length : {0, 1, 2, 5, 7, 11, 12, 13, 14, 24, 450}) {
