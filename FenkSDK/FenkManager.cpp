@@ -1,0 +1,214 @@
+#include "FenkSDK/FenkManager.h"
+
+#include "FenkSDK/TrackingStartCheck.h"
+#include "FenkSDK/net/FenkReachability.h"
+#include "FenkSDK/ports/Application.h"
+#include "FenkSDK/ports/Dispatcher.h"
+#include "FenkSDK/runtime/Console.h"
+
+#include <chrono>
+#include <mutex>
+
+namespace fenk {
+namespace {
+
+// Position records and their region events travel between the location layer and the manager.
+constexpr std::string_view kPositionReceived = "FENK_POSITION_RECEIVED";
+constexpr std::string_view kExitRegion = "FENK_EXIT_REGION";
+constexpr std::string_view kEnterRegion = "FENK_ENTER_REGION";
+constexpr std::string_view kClosePopup = "FENK_CLOSE_POPUP";
+constexpr std::string_view kTacShowed = "FENK_TAC_SHOWED";
+
+std::mutex& sharedMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::shared_ptr<FenkManager>& sharedInstance() {
+    static std::shared_ptr<FenkManager> instance;
+    return instance;
+}
+
+std::shared_ptr<FenkReachability> makeMonitor(const Environment& environment) {
+    auto created = FenkReachability::create(environment.reachability, *environment.dispatcher,
+                                            environment.notificationCenter, QualityOfService::defaultQoS,
+                                            environment.dispatcher->mainQueue());
+    auto* monitor = std::get_if<std::shared_ptr<FenkReachability>>(&created);
+    return monitor ? *monitor : nullptr;
+}
+
+}  // namespace
+
+std::shared_ptr<FenkManager> FenkManager::sharedManager() {
+    std::lock_guard lock(sharedMutex());
+    auto& instance = sharedInstance();
+    if (!instance) {
+        instance = std::make_shared<FenkManager>(Passkey{}, Environment::current());
+        instance->observeNotifications();
+    }
+    return instance;
+}
+
+void FenkManager::resetSharedManager() {
+    std::shared_ptr<FenkManager> released;
+    std::lock_guard lock(sharedMutex());
+    released.swap(sharedInstance());
+}
+
+FenkManager::FenkManager(Passkey, Environment environment)
+    : environment_(std::move(environment)),
+      fenkQueue_(environment_.dispatcher->makeSerialQueue("com.fenk.fenkQueue", QualityOfService::utility)),
+      fenkPositionsQueue_(
+          environment_.dispatcher->makeSerialQueue("com.fenk.feQPositions", QualityOfService::unspecified)) {
+    trackingStartCheck_ = std::make_unique<TrackingStartCheck>(
+        runningRegistration_, isChecking_, *environment_.preferences, [this] { return isConnectedToNetwork(); },
+        // The account refresh and the legal workflow are not part of this build yet: the check reports no
+        // refreshed account and the workflow receives nothing.
+        [](auto completion) { completion(std::nullopt); }, [](LegalWorkflowRequest) {});
+
+    reachability_ = makeMonitor(environment_);
+    if (!reachability_) {
+        // The general internet address is always accepted; should the system still refuse, the manager
+        // works on and answers connectivity questions with one-shot monitors.
+        Console::print("could not create reachability notifier");
+    }
+}
+
+void FenkManager::observeNotifications() {
+    auto& center = *environment_.notificationCenter;
+    const std::weak_ptr<FenkManager> weak = weak_from_this();
+    const auto observe = [&](std::string_view name, const void* object, auto entryPoint) {
+        observers_.push_back(center.addObserver(name, object, [weak, entryPoint](const Notification& note) {
+            if (auto self = weak.lock()) entryPoint(*self, note);
+        }));
+    };
+
+    if (reachability_) {
+        observe(FenkReachabilityChanged, reachability_.get(),
+                [](FenkManager& self, const Notification& note) { self.reachabilityChanged(note); });
+        if (reachability_->startWatching()) Console::print("could not start reachability notifier");
+    }
+    observe(ApplicationWillResignActiveNotification, nullptr,
+            [](FenkManager& self, const Notification&) { self.startBackgroundLocation(); });
+    observe(ApplicationDidFinishLaunchingNotification, nullptr,
+            [](FenkManager& self, const Notification& note) { self.onDidFinishLaunching(&note); });
+    observe(ApplicationWillEnterForegroundNotification, nullptr,
+            [](FenkManager& self, const Notification&) { self.startForegroundLocation(); });
+    observe(ApplicationDidBecomeActiveNotification, nullptr,
+            [](FenkManager& self, const Notification&) { self.didBecomeActive(); });
+    observe(ApplicationDidBecomeActiveNotification, nullptr,
+            [](FenkManager& self, const Notification&) { self.checkStartTracking(); });
+    observe(kPositionReceived, nullptr,
+            [](FenkManager& self, const Notification& note) { self.positionReceived(note); });
+    observe(kExitRegion, nullptr, [](FenkManager& self, const Notification& note) { self.regionExitNew(note); });
+    observe(kEnterRegion, nullptr, [](FenkManager& self, const Notification& note) { self.regionEnterNew(note); });
+    observe(kClosePopup, nullptr, [](FenkManager& self, const Notification& note) { self.closePopup(note); });
+    observe(kTacShowed, nullptr,
+            [](FenkManager& self, const Notification& note) { self.onPresentedTACNotification(note); });
+}
+
+FenkManager::~FenkManager() {
+    if (reachability_) reachability_->stopWatching();
+    for (const auto id : observers_) environment_.notificationCenter->removeObserver(id);
+}
+
+bool FenkManager::isConnectedToNetwork() const {
+    const auto monitor = makeMonitor(environment_);
+    return monitor && monitor->connectionKind() != ConnectionKind::unavailable;
+}
+
+// --- Observer entry points -------------------------------------------------------------------------------
+
+void FenkManager::reachabilityChanged(const Notification& note) {
+    const auto monitor = note.object<FenkReachability>();
+    if (!monitor || monitor->connectionKind() == ConnectionKind::unavailable) return;
+    // Back online: the positions whose upload failed are resent by the position pipeline, which is not
+    // part of this build yet.
+}
+
+void FenkManager::onDidFinishLaunching(const Notification* notification) {
+    const UserInfo noOptions;
+    const UserInfo& options = notification ? notification->userInfo : noOptions;
+    // A relaunch for a location event (ApplicationLaunchOptionsLocationKey) restarts tracking on the main
+    // queue once location acquisition is part of the build.
+    launchedNotification_ = options.contains(std::string(ApplicationLaunchOptionsRemoteNotificationKey));
+}
+
+void FenkManager::didBecomeActive() {
+    if (launchedNotification_) return;
+    // The oldest postponed push content is shown here once push intake is part of the build.
+}
+
+void FenkManager::checkStartTracking() {
+    fenkQueue_->async([weak = weak_from_this()] {
+        if (auto self = weak.lock()) self->trackingStartCheck_->run();
+    });
+}
+
+// Location acquisition, the position pipeline, presentation and the legal screen register here; their
+// work arrives with those subsystems.
+void FenkManager::startBackgroundLocation() {}
+void FenkManager::startForegroundLocation() {}
+void FenkManager::positionReceived(const Notification&) {}
+void FenkManager::regionExitNew(const Notification&) {}
+void FenkManager::regionEnterNew(const Notification&) {}
+void FenkManager::closePopup(const Notification&) {}
+void FenkManager::onPresentedTACNotification(const Notification&) {}
+
+void FenkManager::safariViewControllerDidCompleteInitialLoad(bool) {}
+
+void FenkManager::safariViewControllerDidFinish() {
+    isChecking_ = false;
+    environment_.dispatcher->mainQueue()->asyncAfter(std::chrono::seconds(1), [weak = weak_from_this()] {
+        if (auto self = weak.lock()) self->checkStartTracking();
+    });
+}
+
+// --- Host operations not part of this build yet: each completes with its failure value. -------------------
+
+void FenkManager::registerDevice(std::string, std::string, bool,
+                                 std::function<void(std::optional<std::string>)> completion) {
+    completion(std::nullopt);
+}
+void FenkManager::setNotificationsToken(std::optional<std::string>, std::function<void(bool)> completion) {
+    completion(false);
+}
+void FenkManager::setDataNotificationsToken(std::optional<Data>, std::function<void(bool)> completion) {
+    completion(false);
+}
+std::optional<std::string> FenkManager::getDeviceID() { return std::nullopt; }
+void FenkManager::handlePushNotification(std::optional<UserInfo>) {}
+void FenkManager::legalPermissions() {}
+void FenkManager::getUserPermission(std::optional<std::string>,
+                                    std::function<void(std::optional<std::string>)> completion) {
+    completion(std::nullopt);
+}
+void FenkManager::setUserPermission(std::string, bool, std::function<void(bool)> completion) { completion(false); }
+void FenkManager::getAdIdWithPermissionWithCompletion(std::function<void(std::string)> completion) {
+    completion({});
+}
+void FenkManager::getUserProfile(std::function<void(std::optional<std::vector<FG_UserHabit>>)> completion) {
+    completion(std::nullopt);
+}
+void FenkManager::updateExtraData(std::optional<std::string>,
+                                  std::function<void(std::optional<std::string>)> completion) {
+    completion(std::nullopt);
+}
+void FenkManager::listGroups(std::function<void(std::optional<std::vector<FG_GroupData>>)> completion) {
+    completion(std::nullopt);
+}
+void FenkManager::subscriptionGroups(std::function<void(std::optional<std::vector<FG_GroupData>>)> completion) {
+    completion(std::nullopt);
+}
+void FenkManager::joinGroup(std::optional<std::string>, std::function<void(bool)> completion) { completion(false); }
+void FenkManager::leaveGroup(std::optional<std::string>, std::function<void(bool)> completion) { completion(false); }
+void FenkManager::findGroups(std::optional<std::string>,
+                             std::function<void(std::optional<std::vector<FG_GroupData>>)> completion) {
+    completion(std::nullopt);
+}
+void FenkManager::checkUserLocation(
+    std::function<void(std::optional<std::map<std::string, std::string>>)> completionHandler) {
+    completionHandler(std::nullopt);
+}
+
+}  // namespace fenk

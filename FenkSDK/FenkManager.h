@@ -1,0 +1,107 @@
+#pragma once
+
+#include "FenkSDK/Data.h"
+#include "FenkSDK/Environment.h"
+#include "FenkSDK/api/FG_GroupData.h"
+#include "FenkSDK/api/FG_UserHabit.h"
+#include "FenkSDK/runtime/AtomicBoolean.h"
+#include "FenkSDK/runtime/NotificationCenter.h"
+
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fenk {
+
+class DispatchQueue;
+class FenkReachability;
+class TrackingStartCheck;
+
+// The one object through which the host drives the SDK. Most operations hop onto a queue and hand over to
+// the component that owns the work; completions run on whatever queue the work finished on.
+class FenkManager : public std::enable_shared_from_this<FenkManager> {
+    struct Passkey {};
+
+public:
+    // The shared instance, created on first use with the installed environment.
+    static std::shared_ptr<FenkManager> sharedManager();
+    // Releases the shared instance (its teardown runs once nothing else holds it); the next
+    // sharedManager() builds a new one. For tests and hosts that unload the SDK.
+    static void resetSharedManager();
+
+    FenkManager(Passkey, Environment environment);
+    ~FenkManager();
+    FenkManager(const FenkManager&) = delete;
+    FenkManager& operator=(const FenkManager&) = delete;
+
+    // --- Host operations ---------------------------------------------------------------------------------
+    void registerDevice(std::string appKey, std::string platform, bool trackingActive,
+                        std::function<void(std::optional<std::string>)> completion);
+    void setNotificationsToken(std::optional<std::string> notificationsToken, std::function<void(bool)> completion);
+    void setDataNotificationsToken(std::optional<Data> deviceToken, std::function<void(bool)> completion);
+    std::optional<std::string> getDeviceID();
+    void handlePushNotification(std::optional<UserInfo> userInfo);
+    void legalPermissions();
+    void getUserPermission(std::optional<std::string> permission,
+                           std::function<void(std::optional<std::string>)> completion);
+    void setUserPermission(std::string permission, bool value, std::function<void(bool)> completion);
+    void getAdIdWithPermissionWithCompletion(std::function<void(std::string)> completion);
+    void getUserProfile(std::function<void(std::optional<std::vector<FG_UserHabit>>)> completion);
+    void updateExtraData(std::optional<std::string> strExtraData,
+                         std::function<void(std::optional<std::string>)> completion);
+    void listGroups(std::function<void(std::optional<std::vector<FG_GroupData>>)> completion);
+    void subscriptionGroups(std::function<void(std::optional<std::vector<FG_GroupData>>)> completion);
+    void joinGroup(std::optional<std::string> groupId, std::function<void(bool)> completion);
+    void leaveGroup(std::optional<std::string> groupId, std::function<void(bool)> completion);
+    void findGroups(std::optional<std::string> byName,
+                    std::function<void(std::optional<std::vector<FG_GroupData>>)> completion);
+    void checkUserLocation(std::function<void(std::optional<std::map<std::string, std::string>>)> completionHandler);
+    // The in-app browser reports its first load (nothing to do) and its closing.
+    void safariViewControllerDidCompleteInitialLoad(bool didLoadSuccessfully);
+    void safariViewControllerDidFinish();
+
+    // Whether the internet can be reached now, read from a fresh one-shot monitor.
+    bool isConnectedToNetwork() const;
+
+    // --- Observer entry points ---------------------------------------------------------------------------
+    void reachabilityChanged(const Notification& note);
+    void startBackgroundLocation();
+    void onDidFinishLaunching(const Notification* notification);
+    void startForegroundLocation();
+    void didBecomeActive();
+    void checkStartTracking();
+    void positionReceived(const Notification& notification);
+    void regionExitNew(const Notification& notification);
+    void regionEnterNew(const Notification& notification);
+    void closePopup(const Notification& notification);
+    void onPresentedTACNotification(const Notification& notification);
+
+    // --- State shared with the components ----------------------------------------------------------------
+    const std::shared_ptr<FenkReachability>& reachability() const { return reachability_; }
+    const std::shared_ptr<DispatchQueue>& fenkQueue() const { return fenkQueue_; }
+    const std::shared_ptr<DispatchQueue>& fenkPositionsQueue() const { return fenkPositionsQueue_; }
+    AtomicBoolean& runningRegistration() { return runningRegistration_; }
+    bool launchedNotification() const { return launchedNotification_; }
+    bool isChecking() const { return isChecking_; }
+    void setChecking(bool checking) { isChecking_ = checking; }
+
+private:
+    void observeNotifications();
+
+    Environment environment_;
+    std::shared_ptr<FenkReachability> reachability_;
+    // Written from the main queue and the work queue, hence atomic.
+    std::atomic<bool> launchedNotification_{false};
+    std::atomic<bool> isChecking_{false};
+    AtomicBoolean runningRegistration_{false};
+    std::shared_ptr<DispatchQueue> fenkQueue_;
+    std::shared_ptr<DispatchQueue> fenkPositionsQueue_;
+    std::unique_ptr<TrackingStartCheck> trackingStartCheck_;
+    std::vector<NotificationCenter::ObserverId> observers_;
+};
+
+}  // namespace fenk
