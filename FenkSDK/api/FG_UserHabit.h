@@ -9,8 +9,8 @@ namespace fenk {
 
 // One habit of the user's profile; both fields are required.
 struct FG_UserHabit {
-    std::string name;
-    std::string level;
+    std::string name{};
+    std::string level{};
 
     const std::string& getName() const { return name; }
     const std::string& getLevel() const { return level; }

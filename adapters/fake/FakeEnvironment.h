@@ -1,0 +1,29 @@
+#pragma once
+
+#include "FenkSDK/Environment.h"
+#include "FenkSDK/ports/Application.h"
+#include "FenkSDK/runtime/NotificationCenter.h"
+#include "adapters/fake/FakeDispatcher.h"
+#include "adapters/fake/FakeReachability.h"
+#include "adapters/fake/MemoryPreferences.h"
+#include "adapters/fake/MemorySecureStore.h"
+
+#include <memory>
+
+namespace fenk {
+
+// Every port served by its deterministic fake, each reachable by its own type so a test can script it.
+struct FakeEnvironment {
+    std::shared_ptr<FakeDispatcher> dispatcher = std::make_shared<FakeDispatcher>();
+    std::shared_ptr<NotificationCenter> notificationCenter = std::make_shared<NotificationCenter>();
+    std::shared_ptr<MemoryPreferences> preferences = std::make_shared<MemoryPreferences>();
+    std::shared_ptr<MemorySecureStore> secureStore = std::make_shared<MemorySecureStore>();
+    std::shared_ptr<FakeReachability> reachability = std::make_shared<FakeReachability>();
+    std::shared_ptr<Application> application = std::make_shared<Application>(notificationCenter);
+
+    Environment environment() const {
+        return {dispatcher, notificationCenter, preferences, secureStore, reachability, application};
+    }
+};
+
+}  // namespace fenk
