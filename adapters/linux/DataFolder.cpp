@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <variant>
 
 struct sqlite3;
 struct sqlite3_stmt;

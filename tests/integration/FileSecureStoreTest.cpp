@@ -1,6 +1,6 @@
 #include "adapters/linux/FileSecureStore.h"
 
-#include "StorageTestSupport.h"
+#include "FilePermissions.h"
 #include "TemporaryFolder.h"
 #include "contract/SecureStoreContract.h"
 

@@ -1,6 +1,7 @@
 #include "adapters/linux/SqlitePreferences.h"
 
-#include "StorageTestSupport.h"
+#include "FilePermissions.h"
+#include "support/ConsoleCapture.h"
 #include "TemporaryFolder.h"
 #include "contract/PreferencesContract.h"
 
@@ -35,19 +36,6 @@ protected:
     TemporaryFolder folder_;
     const std::filesystem::path path_ = folder_.path() / "settings.sqlite3";
 };
-
-TEST_F(SqlitePreferencesTest, ValuesSurviveReopening) {
-    {
-        SqlitePreferences store(path_);
-        ASSERT_TRUE(store.setString("KEY_APP_KEY", "app"));
-        ASSERT_TRUE(store.setBoolean("FENK_ACTIVE_TRACKING", true));
-        ASSERT_TRUE(store.setDataArray("FENK_APP_PARAMETERS", {toData("{}"), toData("[]")}));
-    }
-    SqlitePreferences reopened(path_);
-    EXPECT_EQ(reopened.string("KEY_APP_KEY"), "app");
-    EXPECT_TRUE(reopened.boolean("FENK_ACTIVE_TRACKING"));
-    EXPECT_EQ(reopened.dataArray("FENK_APP_PARAMETERS"), (std::vector<Data>{toData("{}"), toData("[]")}));
-}
 
 TEST_F(SqlitePreferencesTest, CreatesUserOnlyFolderAndFiles) {
     ClearedUmask clearedUmask;

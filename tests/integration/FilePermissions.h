@@ -1,12 +1,7 @@
 #pragma once
 
-#include "FenkSDK/runtime/Console.h"
-
 #include <filesystem>
-#include <mutex>
-#include <string>
 #include <sys/stat.h>
-#include <vector>
 
 namespace fenk {
 
@@ -26,29 +21,6 @@ public:
 
 private:
     mode_t previous_;
-};
-
-// Collects console lines for the lifetime of the object.
-class ConsoleCapture {
-public:
-    ConsoleCapture() {
-        Console::setSink([this](std::string_view line) {
-            std::lock_guard lock(mutex_);
-            lines_.emplace_back(line);
-        });
-    }
-    ~ConsoleCapture() { Console::setSink({}); }
-    ConsoleCapture(const ConsoleCapture&) = delete;
-    ConsoleCapture& operator=(const ConsoleCapture&) = delete;
-
-    std::vector<std::string> lines() const {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> lines_;
 };
 
 }  // namespace fenk

@@ -1,0 +1,25 @@
+#include "FenkSDK/FenkKeyChain.h"
+
+#include "adapters/fake/MemorySecureStore.h"
+
+#include <gtest/gtest.h>
+
+namespace fenk {
+namespace {
+
+TEST(FenkKeyChainTest, SavingTwiceLeavesOneItemWithTheSecondValueAndFailuresAreReported) {
+    MemorySecureStore store;
+    FenkKeyChain keyChain(store);
+    const auto account = keychainAccounts::kComTarvelFenk;
+    EXPECT_EQ(keyChain.load(account), std::nullopt);
+    ASSERT_TRUE(keyChain.save(account, toData("first")));
+    ASSERT_TRUE(keyChain.save(account, toData("second")));
+    EXPECT_EQ(keyChain.load(account), toData("second"));
+    store.remove(account);
+    EXPECT_EQ(keyChain.load(account), std::nullopt);
+    store.failNextWrite();
+    EXPECT_FALSE(keyChain.save(account, toData("third")));
+}
+
+}  // namespace
+}  // namespace fenk
