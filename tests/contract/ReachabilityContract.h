@@ -1,0 +1,154 @@
+#pragma once
+
+#include "FenkSDK/ports/Reachability.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace fenk::contract {
+
+enum class Network { offline, wifi, cellular };
+
+// What every reachability adapter must do, run against each of them. A driver provides:
+//   std::shared_ptr<Reachability> reachability();
+//   std::shared_ptr<DispatchQueue> makeQueue();
+//   void setNetwork(Network);          the network as the next flag read sees it
+//   void pump();                       runs queued work where nothing else does (a fake dispatcher)
+//   Duration patience() const;         how long a report may take to arrive
+//   std::optional<std::string> unavailableReason() const;   why the adapter cannot be exercised here
+
+struct Report {
+    ReachabilityFlags flags;
+    bool onAttachedQueue;
+};
+
+// The reports of a handle, and a wait for them on a condition with a deadline.
+class ReportLog {
+public:
+    // The queue is the one the reports should arrive on; it must outlive the callback's last run.
+    ReachabilityHandle::Callback callbackFor(const DispatchQueue& queue) {
+        return [this, &queue](ReachabilityFlags flags) {
+            {
+                std::lock_guard lock(mutex_);
+                reports_.push_back({flags, queue.isCurrent()});
+            }
+            changed_.notify_all();
+        };
+    }
+
+    bool waitFor(const std::function<bool(const std::vector<Report>&)>& condition, Duration patience) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, patience, [&] { return condition(reports_); });
+    }
+
+    std::vector<Report> reports() const {
+        std::lock_guard lock(mutex_);
+        return reports_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Report> reports_;
+};
+
+inline ReachabilityFlags kindBits(ReachabilityFlags flags) {
+    return flags & (ReachabilityFlag::reachable | ReachabilityFlag::isWWAN);
+}
+
+template <class Driver>
+class ReachabilityContract : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const auto reason = driver_.unavailableReason()) GTEST_SKIP() << *reason;
+        handle_ = driver_.reachability()->createWithAddress(SocketAddressIPv4::anyAddress());
+        ASSERT_NE(handle_, nullptr) << "error " << driver_.reachability()->lastErrorCode();
+        queue_ = driver_.makeQueue();
+    }
+
+    // Waits until the latest report carries the kind of link given.
+    bool awaitReport(ReachabilityFlags bits) {
+        driver_.pump();
+        return log_.waitFor(
+            [&](const auto& reports) { return !reports.empty() && kindBits(reports.back().flags) == bits; },
+            driver_.patience());
+    }
+
+    // Destroyed in reverse: the handle first, then the queue that may still run its reports, then the log.
+    Driver driver_;
+    ReportLog log_;
+    std::shared_ptr<DispatchQueue> queue_;
+    std::shared_ptr<ReachabilityHandle> handle_;
+};
+
+TYPED_TEST_SUITE_P(ReachabilityContract);
+
+TYPED_TEST_P(ReachabilityContract, FlagsFollowTheNetwork) {
+    const struct {
+        Network network;
+        ReachabilityFlags expected;
+    } cases[] = {
+        {Network::wifi, ReachabilityFlag::reachable},
+        {Network::cellular, ReachabilityFlag::reachable | ReachabilityFlag::isWWAN},
+        {Network::offline, 0},
+    };
+    for (const auto& c : cases) {
+        this->driver_.setNetwork(c.network);
+        const auto flags = this->handle_->flags();
+        ASSERT_TRUE(flags.has_value());
+        EXPECT_EQ(kindBits(*flags), c.expected) << "network " << static_cast<int>(c.network);
+    }
+}
+
+TYPED_TEST_P(ReachabilityContract, ReportsChangesOnTheAttachedQueue) {
+    ASSERT_TRUE(this->handle_->setCallback(this->log_.callbackFor(*this->queue_)));
+    ASSERT_TRUE(this->handle_->setDispatchQueue(this->queue_));
+
+    this->driver_.setNetwork(Network::wifi);
+    ASSERT_TRUE(this->awaitReport(ReachabilityFlag::reachable));
+    this->driver_.setNetwork(Network::cellular);
+    ASSERT_TRUE(this->awaitReport(ReachabilityFlag::reachable | ReachabilityFlag::isWWAN));
+    for (const auto& report : this->log_.reports()) EXPECT_TRUE(report.onAttachedQueue);
+}
+
+// A change made while the callback is removed, or the queue detached, is never reported: reports arrive
+// in order, so it would show up before the change made after resuming.
+TYPED_TEST_P(ReachabilityContract, ReportsNothingWhileTheCallbackIsRemovedOrTheQueueDetached) {
+    auto& handle = *this->handle_;
+    const auto callback = this->log_.callbackFor(*this->queue_);
+    const struct {
+        const char* name;
+        std::function<bool()> pause;
+        std::function<bool()> resume;
+    } ways[] = {
+        {"callback", [&] { return handle.setCallback({}); }, [&] { return handle.setCallback(callback); }},
+        {"queue", [&] { return handle.setDispatchQueue(nullptr); },
+         [&] { return handle.setDispatchQueue(this->queue_); }},
+    };
+    ASSERT_TRUE(handle.setCallback(callback));
+    ASSERT_TRUE(handle.setDispatchQueue(this->queue_));
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        this->driver_.setNetwork(Network::wifi);
+        ASSERT_TRUE(this->awaitReport(ReachabilityFlag::reachable));
+        ASSERT_TRUE(way.pause());
+        this->driver_.setNetwork(Network::cellular);
+        this->driver_.pump();
+        ASSERT_TRUE(way.resume());
+        this->driver_.setNetwork(Network::offline);
+        ASSERT_TRUE(this->awaitReport(0));
+        for (const auto& report : this->log_.reports()) {
+            EXPECT_EQ(report.flags & ReachabilityFlag::isWWAN, 0u) << "reported while paused";
+        }
+    }
+}
+
+REGISTER_TYPED_TEST_SUITE_P(ReachabilityContract, FlagsFollowTheNetwork, ReportsChangesOnTheAttachedQueue,
+                            ReportsNothingWhileTheCallbackIsRemovedOrTheQueueDetached);
+
+}  // namespace fenk::contract
