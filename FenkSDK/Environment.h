@@ -6,6 +6,7 @@ namespace fenk {
 
 class Application;
 class Dispatcher;
+class Http;
 class NotificationCenter;
 class Preferences;
 class Reachability;
@@ -20,6 +21,7 @@ struct Environment {
     std::shared_ptr<SecureStore> secureStore;
     std::shared_ptr<Reachability> reachability;
     std::shared_ptr<Application> application;
+    std::shared_ptr<Http> http;
 
     static void install(Environment environment);
     // The installed environment, installing the default one on first use.
