@@ -22,7 +22,7 @@ struct FakeEnvironment {
     std::shared_ptr<Application> application = std::make_shared<Application>(notificationCenter);
 
     Environment environment() const {
-        return {dispatcher, notificationCenter, preferences, secureStore, reachability, application};
+        return {dispatcher, notificationCenter, preferences, secureStore, reachability, application, nullptr};
     }
 };
 

@@ -18,6 +18,7 @@ Environment makeDefaultEnvironment() {
         .secureStore = std::make_shared<FileSecureStore>(FileSecureStore::defaultFolder()),
         .reachability = std::make_shared<NetlinkReachability>(),
         .application = std::make_shared<Application>(notificationCenter),
+        .http = nullptr,
     };
 }
 

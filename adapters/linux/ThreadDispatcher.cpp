@@ -30,6 +30,21 @@ private:
     const void* previous_;
 };
 
+// Runs the task on the queue and waits for it; from inside the queue it runs at once.
+void runAndWait(DispatchQueue& queue, Task& task) {
+    if (queue.isCurrent()) {
+        task();
+        return;
+    }
+    std::promise<void> done;
+    auto finished = done.get_future();
+    queue.async([&] {
+        task();
+        done.set_value();
+    });
+    finished.wait();
+}
+
 // Tasks and the workers that run them. Workers hold the core, not the queue, so a queue released from one
 // of its own tasks can let its worker finish on its own.
 struct WorkerCore {
@@ -38,11 +53,10 @@ struct WorkerCore {
     std::deque<Task> tasks;
     bool stopping = false;
 
+    // Notifies under the lock: once it is released the worker may finish and destroy the core.
     void push(Task task) {
-        {
-            std::lock_guard lock(mutex);
-            tasks.push_back(std::move(task));
-        }
+        std::lock_guard lock(mutex);
+        tasks.push_back(std::move(task));
         wake.notify_one();
     }
 
@@ -154,19 +168,7 @@ public:
         if (auto timer = timer_.lock()) timer->schedule(delay, shared_from_this(), std::move(task));
     }
 
-    void sync(Task task) override {
-        if (isCurrent()) {
-            task();
-            return;
-        }
-        std::promise<void> done;
-        auto finished = done.get_future();
-        async([&] {
-            task();
-            done.set_value();
-        });
-        finished.wait();
-    }
+    void sync(Task task) override { runAndWait(*this, task); }
 
     bool isCurrent() const override { return tCurrentQueue == core_.get(); }
 
@@ -192,11 +194,10 @@ public:
 
     std::string_view label() const override { return "com.fenk.main"; }
 
+    // Signals under the lock: once it is released the host may run the task and release the queue.
     void async(Task task) override {
-        {
-            std::lock_guard lock(mutex_);
-            tasks_.push_back(std::move(task));
-        }
+        std::lock_guard lock(mutex_);
+        tasks_.push_back(std::move(task));
         const std::uint64_t one = 1;
         [[maybe_unused]] const auto written = ::write(eventFd_, &one, sizeof one);
         wake_.notify_all();
@@ -206,19 +207,7 @@ public:
         if (auto timer = timer_.lock()) timer->schedule(delay, shared_from_this(), std::move(task));
     }
 
-    void sync(Task task) override {
-        if (isCurrent()) {
-            task();
-            return;
-        }
-        std::promise<void> done;
-        auto finished = done.get_future();
-        async([&] {
-            task();
-            done.set_value();
-        });
-        finished.wait();
-    }
+    void sync(Task task) override { runAndWait(*this, task); }
 
     bool isCurrent() const override { return tCurrentQueue == this; }
 
@@ -271,12 +260,13 @@ private:
 
 ThreadDispatcher::ThreadDispatcher(unsigned globalThreads)
     : timer_(std::make_shared<Timer>()),
-      global_(std::make_shared<WorkerQueue>("com.fenk.global", std::max(1u, globalThreads), timer_)),
-      main_(std::make_shared<MainQueue>(timer_)) {}
+      main_(std::make_shared<MainQueue>(timer_)),
+      global_(std::make_shared<WorkerQueue>("com.fenk.global", std::max(1u, globalThreads), timer_)) {}
 
 ThreadDispatcher::~ThreadDispatcher() {
     main_->stop();
     timer_.reset();
+    global_.reset();  // its tasks may still post to the main queue
 }
 
 SystemTime ThreadDispatcher::now() const { return std::chrono::system_clock::now(); }

@@ -34,8 +34,8 @@ public:
 
 private:
     std::shared_ptr<Timer> timer_;
-    std::shared_ptr<DispatchQueue> global_;
     std::shared_ptr<MainQueue> main_;
+    std::shared_ptr<DispatchQueue> global_;
 };
 
 }  // namespace fenk
