@@ -1,0 +1,82 @@
+#include "FenkSDK/api/PlatformTransport.h"
+
+#include "FenkSDK/api/PercentEncoding.h"
+#include "FenkSDK/api/WellFormedUrl.h"
+#include "FenkSDK/runtime/Console.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace fenk {
+namespace {
+
+// The console is often shared or collected, so a token shows only enough of itself to be recognised.
+std::string describeToken(const std::optional<std::string>& token) {
+    if (!token) return "Token: NADA";
+    const std::size_t shown = std::min<std::size_t>(4, token->size() / 2);
+    return "Token: " + token->substr(0, shown) + "\u2026 (" + std::to_string(token->size()) + " characters)";
+}
+
+}  // namespace
+
+PlatformTransport::PlatformTransport(std::shared_ptr<Http> http, const std::shared_ptr<Dispatcher>& dispatcher,
+                                     std::chrono::seconds requestTimeout)
+    : http_(std::move(http)), completionQueue_(dispatcher->globalQueue()), requestTimeout_(requestTimeout) {}
+
+void PlatformTransport::sendGet(std::string_view url, const RequestParameters& parameters,
+                                const std::optional<std::string>& token, Completion completion) const {
+    // Each name and value is escaped on its own: escaping the finished text would leave a value's '&' or
+    // '=' standing and let it inject parameters.
+    std::string fullUrl = encodeUrlText(url);
+    if (token) fullUrl += "?token=" + encodeQueryComponent(*token);
+    for (const auto& [name, value] : parameters) {
+        if (value.empty()) continue;
+        fullUrl += '&' + encodeQueryComponent(name) + '=' + encodeQueryComponent(value);
+    }
+    send(HttpRequest{.method = "GET", .url = std::move(fullUrl), .headers = {}, .body = {}, .timeout = requestTimeout_},
+         std::move(completion));
+}
+
+void PlatformTransport::sendPost(std::string_view url, RequestParameters parameters,
+                                 const std::optional<std::string>& token, Completion completion) const {
+    Console::print(describeToken(token));
+    sendForm(url, std::move(parameters), token, false, std::move(completion));
+}
+
+void PlatformTransport::sendPostAsync(std::string_view url, RequestParameters parameters,
+                                      const std::optional<std::string>& token, Completion completion) const {
+    sendForm(url, std::move(parameters), token, true, std::move(completion));
+}
+
+void PlatformTransport::sendForm(std::string_view url, RequestParameters form, const std::optional<std::string>& token,
+                                 bool markedAsync, Completion completion) const {
+    decltype(HttpRequest::headers) headers{{"Content-Type", "application/x-www-form-urlencoded"}};
+    if (token) setParameter(form, "token", *token);
+    if (markedAsync) {
+        setParameter(form, "async", "true");
+        headers.emplace_back("async", "true");
+    }
+    send(HttpRequest{.method = "POST",
+                     .url = std::string(url),
+                     .headers = std::move(headers),
+                     .body = formEncode(form),
+                     .timeout = requestTimeout_},
+         std::move(completion));
+}
+
+void PlatformTransport::send(HttpRequest request, Completion completion) const {
+    if (!isWellFormedUrl(request.url)) {
+        // The address may hold a token, so it stays out of the message.
+        completeUnsent(std::move(completion), "the request address is not a well-formed URL");
+        return;
+    }
+    http_->send(std::move(request), std::move(completion));
+}
+
+void PlatformTransport::completeUnsent(Completion completion, std::string reason) const {
+    completionQueue_->async([completion = std::move(completion), reason = std::move(reason)]() mutable {
+        completion(std::nullopt, std::nullopt, HttpError{std::move(reason)});
+    });
+}
+
+}  // namespace fenk
