@@ -4,6 +4,7 @@
 #include "FenkSDK/ports/Application.h"
 #include "FenkSDK/runtime/NotificationCenter.h"
 #include "adapters/fake/FakeDispatcher.h"
+#include "adapters/fake/FakeHttp.h"
 #include "adapters/fake/FakeReachability.h"
 #include "adapters/fake/MemoryPreferences.h"
 #include "adapters/fake/MemorySecureStore.h"
@@ -20,9 +21,10 @@ struct FakeEnvironment {
     std::shared_ptr<MemorySecureStore> secureStore = std::make_shared<MemorySecureStore>();
     std::shared_ptr<FakeReachability> reachability = std::make_shared<FakeReachability>();
     std::shared_ptr<Application> application = std::make_shared<Application>(notificationCenter);
+    std::shared_ptr<FakeHttp> http = std::make_shared<FakeHttp>(dispatcher);
 
     Environment environment() const {
-        return {dispatcher, notificationCenter, preferences, secureStore, reachability, application, nullptr};
+        return {dispatcher, notificationCenter, preferences, secureStore, reachability, application, http};
     }
 };
 
