@@ -24,7 +24,7 @@ void NotificationCenter::post(Notification notification) const {
     {
         std::lock_guard lock(mutex_);
         for (const auto& r : registrations_) {
-            if (r.name == notification.name &&
+            if ((r.name.empty() || r.name == notification.name) &&
                 (r.objectFilter == nullptr || r.objectFilter == notification.senderIdentity)) {
                 matching.push_back(r.observer);
             }

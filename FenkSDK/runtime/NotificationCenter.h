@@ -35,7 +35,8 @@ public:
     using Observer = std::function<void(const Notification&)>;
     using ObserverId = std::uint64_t;
 
-    // `objectFilter` limits the observer to notifications posted by that object (compared by identity).
+    // An empty `name` observes every notification; `objectFilter` limits the observer to notifications
+    // posted by that object (compared by identity).
     ObserverId addObserver(std::string_view name, const void* objectFilter, Observer observer);
     void removeObserver(ObserverId id);
 

@@ -20,11 +20,14 @@ TEST(NotificationCenter, DeliversByNameAndObjectIdentity) {
         seen.push_back("watched A");
     });
     center.addObserver("B", nullptr, [&](const Notification&) { seen.push_back("any B"); });
+    int everything = 0;
+    center.addObserver("", nullptr, [&](const Notification&) { ++everything; });
 
     center.post("A", watched);
     center.post("A", other);
     center.post("A");
     EXPECT_EQ(seen, (std::vector<std::string>{"any A", "watched A", "any A", "any A"}));
+    EXPECT_EQ(everything, 3);
 }
 
 TEST(NotificationCenter, ObserversMayRemoveThemselvesAndPostWhileBeingCalled) {
