@@ -5,6 +5,7 @@
 namespace fenk {
 
 class Application;
+class Device;
 class Dispatcher;
 class Http;
 class NotificationCenter;
@@ -22,6 +23,7 @@ struct Environment {
     std::shared_ptr<Reachability> reachability;
     std::shared_ptr<Application> application;
     std::shared_ptr<Http> http;
+    std::shared_ptr<Device> device;
 
     static void install(Environment environment);
     // The installed environment, installing the default one on first use.

@@ -3,6 +3,7 @@
 #include "FenkSDK/Environment.h"
 #include "FenkSDK/ports/Application.h"
 #include "FenkSDK/runtime/NotificationCenter.h"
+#include "adapters/fake/FakeDevice.h"
 #include "adapters/fake/FakeDispatcher.h"
 #include "adapters/fake/FakeHttp.h"
 #include "adapters/fake/FakeReachability.h"
@@ -22,9 +23,10 @@ struct FakeEnvironment {
     std::shared_ptr<FakeReachability> reachability = std::make_shared<FakeReachability>();
     std::shared_ptr<Application> application = std::make_shared<Application>(notificationCenter);
     std::shared_ptr<FakeHttp> http = std::make_shared<FakeHttp>(dispatcher);
+    std::shared_ptr<FakeDevice> device = std::make_shared<FakeDevice>();
 
     Environment environment() const {
-        return {dispatcher, notificationCenter, preferences, secureStore, reachability, application, http};
+        return {dispatcher, notificationCenter, preferences, secureStore, reachability, application, http, device};
     }
 };
 

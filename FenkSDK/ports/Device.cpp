@@ -1,0 +1,13 @@
+#include "FenkSDK/ports/Device.h"
+
+namespace fenk {
+
+std::string permittedAdvertisingIdentifier(const Device& device) {
+    if (device.systemVersionLevel() >= kTrackingConsentLevel &&
+        device.trackingAuthorizationStatus() != TrackingAuthorizationStatus::authorized) {
+        return {};
+    }
+    return device.advertisingIdentifier();
+}
+
+}  // namespace fenk
