@@ -1,0 +1,59 @@
+#include "tools/fenk-platform/UrlEncoding.h"
+
+namespace fenk {
+namespace {
+
+std::optional<int> hexValue(char digit) {
+    if (digit >= '0' && digit <= '9') return digit - '0';
+    if (digit >= 'a' && digit <= 'f') return digit - 'a' + 10;
+    if (digit >= 'A' && digit <= 'F') return digit - 'A' + 10;
+    return std::nullopt;
+}
+
+std::string decode(std::string_view text) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        const char character = text[index];
+        if (character == '+') {
+            decoded.push_back(' ');
+            continue;
+        }
+        if (character == '%' && index + 2 < text.size()) {
+            const auto high = hexValue(text[index + 1]);
+            const auto low = hexValue(text[index + 2]);
+            if (high && low) {
+                decoded.push_back(static_cast<char>(*high * 16 + *low));
+                index += 2;
+                continue;
+            }
+        }
+        decoded.push_back(character);
+    }
+    return decoded;
+}
+
+}  // namespace
+
+NameValueList parseUrlEncoded(std::string_view text) {
+    NameValueList pairs;
+    while (!text.empty()) {
+        const std::size_t end = text.find('&');
+        const std::string_view piece = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (piece.empty()) continue;
+        const std::size_t equals = piece.find('=');
+        pairs.emplace_back(decode(piece.substr(0, equals)),
+                           equals == std::string_view::npos ? std::string{} : decode(piece.substr(equals + 1)));
+    }
+    return pairs;
+}
+
+std::optional<std::string> lastValue(const NameValueList& pairs, std::string_view name) {
+    for (auto pair = pairs.rbegin(); pair != pairs.rend(); ++pair) {
+        if (pair->first == name) return pair->second;
+    }
+    return std::nullopt;
+}
+
+}  // namespace fenk

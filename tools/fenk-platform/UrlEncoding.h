@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace fenk {
+
+using NameValueList = std::vector<std::pair<std::string, std::string>>;
+
+// Splits "a=1&b=x+y%21" into its pairs, in order, decoding "+" as a space and %XX escapes as bytes (a
+// malformed escape stays as it is). A piece without "=" is a name with an empty value.
+NameValueList parseUrlEncoded(std::string_view text);
+
+// The last value sent under the name.
+std::optional<std::string> lastValue(const NameValueList& pairs, std::string_view name);
+
+}  // namespace fenk
