@@ -10,7 +10,8 @@
 namespace fenk {
 namespace {
 
-// The console is often shared or collected, so a token shows only enough of itself to be recognised.
+// The console is often shared or collected, so a token shows only enough of itself to be recognised: its
+// first four characters, and never more than half of a short one.
 std::string describeToken(const std::optional<std::string>& token) {
     if (!token) return "Token: NADA";
     const std::size_t shown = std::min<std::size_t>(4, token->size() / 2);
