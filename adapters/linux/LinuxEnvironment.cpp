@@ -3,6 +3,7 @@
 #include "FenkSDK/ports/Application.h"
 #include "FenkSDK/runtime/NotificationCenter.h"
 #include "adapters/linux/FileSecureStore.h"
+#include "adapters/linux/LinuxDevice.h"
 #include "adapters/linux/NetlinkReachability.h"
 #include "adapters/linux/SqlitePreferences.h"
 #include "adapters/linux/ThreadDispatcher.h"
@@ -19,6 +20,7 @@ Environment makeDefaultEnvironment() {
         .reachability = std::make_shared<NetlinkReachability>(),
         .application = std::make_shared<Application>(notificationCenter),
         .http = nullptr,
+        .device = std::make_shared<LinuxDevice>(),
     };
 }
 
