@@ -23,7 +23,7 @@ namespace {
 constexpr std::size_t kWorkers = 8;
 constexpr time_t kKeepAliveSeconds = 5;
 constexpr std::string_view kControlPrefix = "/_fenk/";
-constexpr std::string_view kJson = "application/json; charset=utf-8";
+const std::string kJson = "application/json; charset=utf-8";
 constexpr std::string_view kOk = R"({"response":"OK"})";
 constexpr std::string_view kGarbage = "<html><body>502 Bad Gateway</body></html>";
 constexpr int kBadRequest = 400;
@@ -66,7 +66,7 @@ RecordedRequest record(const httplib::Request& request, const NameValueList& que
 
 void reply(httplib::Response& response, int status, std::string_view body) {
     response.status = status;
-    response.set_content(body.data(), body.size(), std::string(kJson).c_str());
+    response.set_content(body.data(), body.size(), kJson);
 }
 
 }  // namespace
@@ -140,8 +140,8 @@ private:
             case Fault::Kind::delay: faults_.wait(fault.delay); return false;
             case Fault::Kind::drop:
                 // Promises one byte of body and fails to produce it: the server closes the connection.
-                response.set_content_provider(
-                    1, std::string(kJson).c_str(), [](std::size_t, std::size_t, httplib::DataSink&) { return false; });
+                response.set_content_provider(1, kJson,
+                                              [](std::size_t, std::size_t, httplib::DataSink&) { return false; });
                 return true;
         }
         return false;
