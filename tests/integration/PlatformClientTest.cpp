@@ -87,10 +87,11 @@ protected:
         record.platform = platform_->address();
         record.version = "1.0";
         Awaited<Authentication> done;
-        requestAuthentication(transport_, std::move(record), appKey, credential,
-                              [receive = done.receiver()](FG_Authenticate updated, std::optional<FG_AuthenticateBean> reply) {
-                                  receive({std::move(updated), std::move(reply)});
-                              });
+        requestAuthentication(
+            transport_, std::move(record), appKey, credential,
+            [receive = done.receiver()](FG_Authenticate updated, std::optional<FG_AuthenticateBean> reply) {
+                receive({std::move(updated), std::move(reply)});
+            });
         const std::optional<Authentication> result = done.wait();
         EXPECT_TRUE(result) << "the authentication never completed";
         return result.value_or(Authentication{});
@@ -111,10 +112,12 @@ protected:
     }
 
     Device createUser(std::string_view appKey = kAppKey) {
-        const auto reply = call<FG_SoaApiUser_CreateAnonymousService>(
-            {.i_extra = "carrier:Telco,versionName:2.0.5", .i_version = "17.0", .i_deviceId = "device-1",
-             .i_device = "iPhone15,2", .i_platform = "ios"},
-            authenticate(appKey).record);
+        const auto reply = call<FG_SoaApiUser_CreateAnonymousService>({.i_extra = "carrier:Telco,versionName:2.0.5",
+                                                                       .i_version = "17.0",
+                                                                       .i_deviceId = "device-1",
+                                                                       .i_device = "iPhone15,2",
+                                                                       .i_platform = "ios"},
+                                                                      authenticate(appKey).record);
         const FG_MobileData created = dataOf(reply);
         return {created.resourceId.value_or(""), created.refreshToken.value_or("")};
     }
@@ -136,7 +139,8 @@ TEST_F(PlatformClientTest, EveryServiceAnswersAndDecodes) {
     const std::string& id = device.resourceId;
     preferences_.setString(settingsKeys::kKeyResourceId, id);
 
-    dataOf(call<FG_SoaApiUser_UpdateService>({.i_resourceId = id, .i_extra = "a:1,b:2,a:3", .i_version = "17.1"}, record));
+    dataOf(
+        call<FG_SoaApiUser_UpdateService>({.i_resourceId = id, .i_extra = "a:1,b:2,a:3", .i_version = "17.1"}, record));
     const FG_Account account = dataOf(call<FG_SoaApiUser_InfoService>({.i_resourceId = id}, record));
     EXPECT_EQ(account.mobileVersion, "17.1");
     const std::vector<FG_Extra> extras = account.extra.value_or(std::vector<FG_Extra>{});
@@ -149,18 +153,19 @@ TEST_F(PlatformClientTest, EveryServiceAnswersAndDecodes) {
     EXPECT_EQ(valueOf("b"), "2");
 
     const auto parameters = dataOf(call<FG_SoaApiUser_AppParametersService>({.i_resourceId = id}, record));
-    EXPECT_TRUE(std::ranges::any_of(parameters, [](const FG_Extra& extra) { return extra.name == "userAccuracyMaxValue"; }));
+    EXPECT_TRUE(
+        std::ranges::any_of(parameters, [](const FG_Extra& extra) { return extra.name == "userAccuracyMaxValue"; }));
     EXPECT_FALSE(dataOf(call<FG_SoaApiUser_UserProfileService>({.i_resourceId = id}, record)).userHabits->empty());
-    EXPECT_EQ(dataOf(call<FG_SoaApiUserLocation_UpdateService>(
-                         {.i_longitude = "-3.703000", .i_latitude = "40.416500", .i_resourceId = id, .i_extra = "{}"}, record))
-                  .size(),
-              1u);
-    const auto places =
-        dataOf(call<FG_SoaApiPlace_FindNearbyService>({.i_longitude = "-3.703000", .i_latitude = "40.416500"}, record));
+    const FG_SoaApiUserLocation_UpdateParametersIn position{
+        .i_longitude = "-3.703000", .i_latitude = "40.416500", .i_resourceId = id, .i_extra = "{}"};
+    EXPECT_EQ(dataOf(call<FG_SoaApiUserLocation_UpdateService>(position, record)).size(), 1u);
+    const auto places = dataOf(call<FG_SoaApiPlace_FindNearbyService>(
+        {.i_longitude = position.i_longitude, .i_latitude = position.i_latitude}, record));
     ASSERT_FALSE(places.empty());
     EXPECT_EQ(places.front().id, "place-sol");
-    EXPECT_EQ(dataOf(call<FG_SoaApiPellar_TrackingInfoService>({.i_longitude = "2.170000", .i_latitude = "41.380000"}, record)).city,
-              "Barcelona");
+    const auto area = dataOf(
+        call<FG_SoaApiPellar_TrackingInfoService>({.i_longitude = "2.170000", .i_latitude = "41.380000"}, record));
+    EXPECT_EQ(area.city, "Barcelona");
 
     EXPECT_EQ(dataOf(call<FG_SoaApiGroup_ListService>({}, record)).size(), 3u);
     dataOf(call<FG_SoaApiGroup_JoinService>({.i_resourceId = "group-runners"}, record));
@@ -182,8 +187,8 @@ TEST_F(PlatformClientTest, EveryServiceAnswersAndDecodes) {
 }
 
 TEST_F(PlatformClientTest, ACreationTicketAuthenticatesAsTheNewUser) {
-    const auto reply = call<FG_SoaApiUser_CreateAnonymousService>({.i_deviceId = "device-2"},
-                                                                   authenticate(kTicketAppKey).record);
+    const auto reply =
+        call<FG_SoaApiUser_CreateAnonymousService>({.i_deviceId = "device-2"}, authenticate(kTicketAppKey).record);
     ASSERT_TRUE(reply && reply->ticket);
     EXPECT_FALSE(reply->data);
 
@@ -234,15 +239,19 @@ TEST_F(PlatformClientTest, AFaultyPlatformGivesEveryCallerItsNoReplyPathAndTheCl
             EXPECT_EQ(reply->response, "ERROR");
         }
 
-        EXPECT_EQ(dataOf(call<FG_SoaApiUser_InfoService>({.i_resourceId = device.resourceId}, signIn(device))).resourceId,
-                  device.resourceId);
+        EXPECT_EQ(
+            dataOf(call<FG_SoaApiUser_InfoService>({.i_resourceId = device.resourceId}, signIn(device))).resourceId,
+            device.resourceId);
     }
 }
 
 TEST_F(PlatformClientTest, TestsDriveThePlatformOverHttp) {
     const auto exchange = [this](std::string method, std::string_view path, std::string body = {}) {
         Awaited<std::optional<Data>> done;
-        http_->send({.method = std::move(method), .url = platform_->address() + std::string(path), .headers = {}, .body = toData(body)},
+        http_->send({.method = std::move(method),
+                     .url = platform_->address() + std::string(path),
+                     .headers = {},
+                     .body = toData(body)},
                     [receive = done.receiver()](std::optional<Data> reply, auto, auto) { receive(std::move(reply)); });
         const auto reply = done.wait().value_or(std::nullopt);
         return reply ? std::string(asText(*reply)) : std::string();

@@ -37,7 +37,8 @@ std::optional<FaultOrder> parseFaultOrder(std::string_view json, std::string& er
     const std::optional<FaultOrderText> text = json::decode<FaultOrderText>(json, &error);
     if (!text) return std::nullopt;
     FaultOrder order;
-    const auto* named = std::ranges::find(kKindNames, std::string_view(text->kind), &std::pair<std::string_view, Fault::Kind>::first);
+    const auto* named =
+        std::ranges::find(kKindNames, std::string_view(text->kind), &std::pair<std::string_view, Fault::Kind>::first);
     if (named == kKindNames.end()) {
         error = "unknown fault kind \"" + text->kind + "\"";
         return std::nullopt;

@@ -44,18 +44,19 @@ std::string pageOfGroups(ServiceContext& context, const ServiceCall& call,
         groups.push_back({.resourceId = group.resourceId,
                           .name = group.name,
                           .descripcion = group.description,
-                          .subscription = call.session.resourceId ? std::optional<std::string>(member ? "true" : "false")
-                                                                  : std::nullopt});
+                          .subscription = call.session.resourceId
+                                              ? std::optional<std::string>(member ? "true" : "false")
+                                              : std::nullopt});
     }
     const std::size_t total = groups.size();
     const std::size_t offset = std::min(pageNumber(call, "offset", 0), total);
     const std::size_t items = std::min(pageNumber(call, "items", kDefaultPageItems), total - offset);
     std::vector<FG_GroupData> page(groups.begin() + static_cast<std::ptrdiff_t>(offset),
                                    groups.begin() + static_cast<std::ptrdiff_t>(offset + items));
-    return successReply(call, std::move(page),
-                        FG_Paging{.items = std::to_string(items),
-                                  .totalItems = std::to_string(total),
-                                  .offset = std::to_string(offset)});
+    FG_Paging paging{.items = std::to_string(items),
+                     .totalItems = std::to_string(total),
+                     .offset = std::to_string(offset)};
+    return successReply(call, std::move(page), std::move(paging));
 }
 
 // The group a join or leave names: in the path, else in "id".

@@ -125,19 +125,26 @@ private:
         const NameValueList form = isForm(request) ? parseUrlEncoded(request.body) : NameValueList{};
         requestLog_.add(record(request, query, form));
         if (const std::optional<Fault> fault = faults_.take(); fault && spoil(*fault, response)) return;
-        const PlatformReply answer = services_.answer(request.method, request.path, request.method == "GET" ? query : form);
+        const PlatformReply answer =
+            services_.answer(request.method, request.path, request.method == "GET" ? query : form);
         reply(response, answer.status, answer.body);
     }
 
     // Answers in the fault's place; false when the fault only holds the real reply back.
     bool spoil(const Fault& fault, httplib::Response& response) {
         switch (fault.kind) {
-            case Fault::Kind::status: response.status = fault.status; return true;
-            case Fault::Kind::garbage: reply(response, 200, kGarbage); return true;
+            case Fault::Kind::status:
+                response.status = fault.status;
+                return true;
+            case Fault::Kind::garbage:
+                reply(response, 200, kGarbage);
+                return true;
             case Fault::Kind::error:
                 reply(response, 200, PlatformServices::refusal("INJECTED_FAULT", "a test asked for this error"));
                 return true;
-            case Fault::Kind::delay: faults_.wait(fault.delay); return false;
+            case Fault::Kind::delay:
+                faults_.wait(fault.delay);
+                return false;
             case Fault::Kind::drop:
                 // Promises one byte of body and fails to produce it: the server closes the connection.
                 response.set_content_provider(1, kJson,

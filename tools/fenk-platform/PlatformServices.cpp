@@ -97,7 +97,8 @@ PlatformReply PlatformServices::authenticate(const NameValueList& query) {
 
     Session session{.appKey = app->appKey};
     // An empty refresh token is what a device stores when its creation answered nothing usable.
-    if (const std::optional<std::string> credential = lastValue(query, "refreshToken"); credential && !credential->empty()) {
+    if (const std::optional<std::string> credential = lastValue(query, "refreshToken");
+        credential && !credential->empty()) {
         session.resourceId = context_.store.userByCredential(app->appKey, *credential);
         if (!session.resourceId) {
             return authenticationRefused("INVALID_REFRESH_TOKEN", "the refresh token or ticket is unknown");
@@ -105,10 +106,11 @@ PlatformReply PlatformServices::authenticate(const NameValueList& query) {
     }
     std::optional<std::string> resourceId = session.resourceId;
     std::string token = context_.sessions.open(std::move(session));
-    return {.body = encodeReply(AuthenticationReply{
-                .response = "OK",
-                .authenticate = Authenticate{.resourceId = std::move(resourceId), .serializerClass = "json", .token = std::move(token)},
-                .type = std::string(kAuthenticationType)})};
+    return {.body = encodeReply(AuthenticationReply{.response = "OK",
+                                                    .authenticate = Authenticate{.resourceId = std::move(resourceId),
+                                                                                 .serializerClass = "json",
+                                                                                 .token = std::move(token)},
+                                                    .type = std::string(kAuthenticationType)})};
 }
 
 PlatformReply PlatformServices::callService(std::string_view method, std::string_view service,
@@ -116,10 +118,13 @@ PlatformReply PlatformServices::callService(std::string_view method, std::string
     const auto* entry = std::ranges::find(kServices, service, &ServiceEntry::name);
     if (entry == kServices.end()) return {kNotFound, refusal("UNKNOWN_SERVICE", "no such service")};
     if (method != entry->method) {
-        return {kMethodNotAllowed, refusal("METHOD_NOT_ALLOWED", "call this service with " + std::string(entry->method))};
+        return {kMethodNotAllowed,
+                refusal("METHOD_NOT_ALLOWED", "call this service with " + std::string(entry->method))};
     }
     const std::optional<Session> session = context_.sessions.find(lastValue(parameters, "token").value_or(""));
-    if (!session) return {.body = errorReply(std::string(service), {"INVALID_TOKEN", "authenticate and send the token"})};
+    if (!session) {
+        return {.body = errorReply(std::string(service), {"INVALID_TOKEN", "authenticate and send the token"})};
+    }
     const ServiceCall call{.service = service,
                            .resourceId = std::move(resourceId),
                            .parameters = parameters,

@@ -35,8 +35,8 @@ public:
 
 private:
     PlatformReply authenticate(const NameValueList& query);
-    PlatformReply callService(std::string_view method, std::string_view service,
-                              std::optional<std::string> resourceId, const NameValueList& parameters);
+    PlatformReply callService(std::string_view method, std::string_view service, std::optional<std::string> resourceId,
+                              const NameValueList& parameters);
 
     SessionRegistry sessions_;
     RandomIdentifiers identifiers_;

@@ -55,9 +55,8 @@ PlatformStore::PlatformStore(const std::filesystem::path& file)
           "UPDATE users SET mobileDevice = coalesce(?2, mobileDevice), mobileVersion = coalesce(?3, mobileVersion), "
           "email = coalesce(?4, email), mobileToken = coalesce(?5, mobileToken) WHERE resourceId = ?1")),
       // Replacing a value keeps the fact's place in the list.
-      upsertExtra_(database_.prepare(
-          "INSERT INTO userExtras (resourceId, name, value) VALUES (?1, ?2, ?3) "
-          "ON CONFLICT (resourceId, name) DO UPDATE SET value = excluded.value")),
+      upsertExtra_(database_.prepare("INSERT INTO userExtras (resourceId, name, value) VALUES (?1, ?2, ?3) "
+                                     "ON CONFLICT (resourceId, name) DO UPDATE SET value = excluded.value")),
       insertLocation_(database_.prepare(
           "INSERT INTO locations (resourceId, latitude, longitude, extra, async) VALUES (?1, ?2, ?3, ?4, ?5)")),
       insertMembership_(database_.prepare("INSERT OR IGNORE INTO memberships (groupId, resourceId) VALUES (?1, ?2)")),

@@ -16,7 +16,7 @@ struct RecordedRequest {
     std::int64_t connection{};  // numbers the TCP connections in the order they were accepted, from 1
     std::string method{};
     std::string target{};  // path and query exactly as sent
-    std::string path{};     // decoded
+    std::string path{};    // decoded
     std::map<std::string, std::string> query{};
     std::map<std::string, std::string> form{};
     std::map<std::string, std::string> headers{};  // names in lower case

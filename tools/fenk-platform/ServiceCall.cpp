@@ -18,16 +18,15 @@ std::optional<double> parseDegrees(const std::optional<std::string>& text) {
 
 }  // namespace
 
-std::optional<std::string> ServiceCall::parameter(std::string_view name) const {
-    return lastValue(parameters, name);
-}
+std::optional<std::string> ServiceCall::parameter(std::string_view name) const { return lastValue(parameters, name); }
 
 std::string errorReply(std::optional<std::string> type, const ServiceRefusal& refusal) {
-    // Codes and messages are ASCII: this always encodes.
-    return *json::encode(ParametersOut<FG_ResourceId>{.response = "ERROR",
-                                                      .messageCode = refusal.messageCode,
-                                                      .message = refusal.message,
-                                                      .type = std::move(type)});
+    ParametersOut<FG_ResourceId> reply{
+        .response = "ERROR", .messageCode = refusal.messageCode, .message = refusal.message, .type = std::move(type)};
+    if (std::optional<std::string> body = json::encode(reply)) return std::move(*body);
+    // A message may quote what the caller sent, which need not be UTF-8; codes and types are ASCII.
+    reply.message.reset();
+    return *json::encode(reply);
 }
 
 std::string requireAccessibleUser(ServiceContext& context, const ServiceCall& call) {

@@ -54,10 +54,8 @@ std::string encodeReply(const Reply& reply) {
 
 template <class DataT>
 std::string successReply(const ServiceCall& call, DataT data, std::optional<FG_Paging> paging = std::nullopt) {
-    return encodeReply(ParametersOut<DataT>{.response = "OK",
-                                            .type = std::string(call.service),
-                                            .paging = std::move(paging),
-                                            .data = std::move(data)});
+    return encodeReply(ParametersOut<DataT>{
+        .response = "OK", .type = std::string(call.service), .paging = std::move(paging), .data = std::move(data)});
 }
 
 // `type` names the service that refused, when one did.

@@ -48,8 +48,10 @@ SqliteStatement& SqliteStatement::bind(int index, std::int64_t number) {
 
 bool SqliteStatement::step() {
     switch (sqlite3_step(statement_.get())) {
-        case SQLITE_ROW: return true;
-        case SQLITE_DONE: return false;
+        case SQLITE_ROW:
+            return true;
+        case SQLITE_DONE:
+            return false;
         default: {
             const std::string message = sqlite3_errmsg(connection_);
             reset();

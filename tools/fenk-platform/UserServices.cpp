@@ -58,7 +58,8 @@ std::string createAnonymous(ServiceContext& context, const ServiceCall& call) {
             .response = "OK", .type = std::string(call.service), .ticket = user.credential});
     }
     const std::string token = context.sessions.open({.appKey = user.appKey, .resourceId = user.resourceId});
-    return successReply(call, FG_MobileData{.resourceId = user.resourceId, .token = token, .refreshToken = user.credential});
+    return successReply(call,
+                        FG_MobileData{.resourceId = user.resourceId, .token = token, .refreshToken = user.credential});
 }
 
 std::string update(ServiceContext& context, const ServiceCall& call) {
@@ -73,8 +74,8 @@ std::string update(ServiceContext& context, const ServiceCall& call) {
 }
 
 std::string userProfile(ServiceContext& context, const ServiceCall& call) {
-    return successReply(call, FG_UserProfile{.resourceId = requireAccessibleUser(context, call),
-                                             .userHabits = call.app.userHabits});
+    return successReply(
+        call, FG_UserProfile{.resourceId = requireAccessibleUser(context, call), .userHabits = call.app.userHabits});
 }
 
 std::string locationUpdate(ServiceContext& context, const ServiceCall& call) {

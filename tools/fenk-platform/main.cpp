@@ -3,7 +3,6 @@
 // Serves the platform until SIGINT or SIGTERM. Prints "listening on http://HOST:PORT" once it accepts
 // connections, so that a script may start it on port 0 and read the port.
 #include <csignal>
-#include <cstdio>
 #include <iostream>
 #include <optional>
 #include <string>
