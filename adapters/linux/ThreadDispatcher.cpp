@@ -45,6 +45,56 @@ void runAndWait(DispatchQueue& queue, Task& task) {
     finished.wait();
 }
 
+}  // namespace
+
+// Counts the work still to come: tasks queued, running or timed on any queue, and work held busy from
+// outside. Every change wakes the waiters of waitUntilIdle().
+class ThreadDispatcher::Activity : public std::enable_shared_from_this<Activity> {
+public:
+    // Counts as busy until the answered handle is released.
+    std::shared_ptr<void> hold() {
+        change(+1);
+        return {this, [self = shared_from_this()](Activity*) { self->change(-1); }};
+    }
+
+    // The task, counted as busy from now until it has run or been dropped.
+    Task tracked(Task task) {
+        return [held = hold(), task = std::move(task)] { task(); };
+    }
+
+    // Wakes the waiters without a change of count: a main-queue task became visible to drain().
+    void poke() { change(0); }
+
+    std::uint64_t generation() const {
+        std::lock_guard lock(mutex_);
+        return generation_;
+    }
+
+    // Answers true when nothing is busy; otherwise waits until something changes after `seen` or the
+    // deadline passes, and answers false.
+    bool idleOrWait(std::uint64_t seen, std::chrono::steady_clock::time_point deadline) {
+        std::unique_lock lock(mutex_);
+        if (busy_ == 0) return true;
+        changed_.wait_until(lock, deadline, [&] { return generation_ != seen; });
+        return false;
+    }
+
+private:
+    void change(int delta) {
+        std::lock_guard lock(mutex_);
+        busy_ += delta;
+        ++generation_;
+        changed_.notify_all();
+    }
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    long busy_ = 0;
+    std::uint64_t generation_ = 0;
+};
+
+namespace {
+
 // Tasks and the workers that run them. Workers hold the core, not the queue, so a queue released from one
 // of its own tasks can let its worker finish on its own.
 struct WorkerCore {
@@ -141,8 +191,12 @@ namespace {
 
 class WorkerQueue final : public DispatchQueue, public std::enable_shared_from_this<WorkerQueue> {
 public:
-    WorkerQueue(std::string label, unsigned threads, std::weak_ptr<ThreadDispatcher::Timer> timer)
-        : label_(std::move(label)), core_(std::make_shared<WorkerCore>()), timer_(std::move(timer)) {
+    WorkerQueue(std::string label, unsigned threads, std::weak_ptr<ThreadDispatcher::Timer> timer,
+                std::shared_ptr<ThreadDispatcher::Activity> activity)
+        : label_(std::move(label)),
+          core_(std::make_shared<WorkerCore>()),
+          timer_(std::move(timer)),
+          activity_(std::move(activity)) {
         for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([core = core_] { WorkerCore::work(core); });
     }
 
@@ -162,10 +216,10 @@ public:
     }
 
     std::string_view label() const override { return label_; }
-    void async(Task task) override { core_->push(std::move(task)); }
+    void async(Task task) override { core_->push(activity_->tracked(std::move(task))); }
 
     void asyncAfter(Duration delay, Task task) override {
-        if (auto timer = timer_.lock()) timer->schedule(delay, shared_from_this(), std::move(task));
+        if (auto timer = timer_.lock()) timer->schedule(delay, shared_from_this(), activity_->tracked(std::move(task)));
     }
 
     void sync(Task task) override { runAndWait(*this, task); }
@@ -176,6 +230,7 @@ private:
     std::string label_;
     std::shared_ptr<WorkerCore> core_;
     std::weak_ptr<ThreadDispatcher::Timer> timer_;
+    std::shared_ptr<ThreadDispatcher::Activity> activity_;
     std::vector<std::thread> workers_;
 };
 
@@ -184,8 +239,8 @@ private:
 // The host's thread runs these tasks; an eventfd counts what waits so a host loop can poll for it.
 class ThreadDispatcher::MainQueue final : public DispatchQueue, public std::enable_shared_from_this<MainQueue> {
 public:
-    explicit MainQueue(std::weak_ptr<Timer> timer)
-        : timer_(std::move(timer)), eventFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+    MainQueue(std::weak_ptr<Timer> timer, std::shared_ptr<Activity> activity)
+        : timer_(std::move(timer)), activity_(std::move(activity)), eventFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
     ~MainQueue() override {
         if (eventFd_ >= 0) ::close(eventFd_);
     }
@@ -196,15 +251,19 @@ public:
 
     // Signals under the lock: once it is released the host may run the task and release the queue.
     void async(Task task) override {
-        std::lock_guard lock(mutex_);
-        tasks_.push_back(std::move(task));
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const auto written = ::write(eventFd_, &one, sizeof one);
-        wake_.notify_all();
+        const auto activity = activity_;  // the queue may be gone once the lock is released
+        {
+            std::lock_guard lock(mutex_);
+            tasks_.push_back(activity->tracked(std::move(task)));
+            const std::uint64_t one = 1;
+            [[maybe_unused]] const auto written = ::write(eventFd_, &one, sizeof one);
+            wake_.notify_all();
+        }
+        activity->poke();
     }
 
     void asyncAfter(Duration delay, Task task) override {
-        if (auto timer = timer_.lock()) timer->schedule(delay, shared_from_this(), std::move(task));
+        if (auto timer = timer_.lock()) timer->schedule(delay, shared_from_this(), activity_->tracked(std::move(task)));
     }
 
     void sync(Task task) override { runAndWait(*this, task); }
@@ -251,6 +310,7 @@ public:
 
 private:
     std::weak_ptr<Timer> timer_;
+    std::shared_ptr<Activity> activity_;
     int eventFd_;
     std::mutex mutex_;
     std::condition_variable wake_;
@@ -259,9 +319,10 @@ private:
 };
 
 ThreadDispatcher::ThreadDispatcher(unsigned globalThreads)
-    : timer_(std::make_shared<Timer>()),
-      main_(std::make_shared<MainQueue>(timer_)),
-      global_(std::make_shared<WorkerQueue>("com.fenk.global", std::max(1u, globalThreads), timer_)) {}
+    : activity_(std::make_shared<Activity>()),
+      timer_(std::make_shared<Timer>()),
+      main_(std::make_shared<MainQueue>(timer_, activity_)),
+      global_(std::make_shared<WorkerQueue>("com.fenk.global", std::max(1u, globalThreads), timer_, activity_)) {}
 
 ThreadDispatcher::~ThreadDispatcher() {
     main_->stop();
@@ -272,7 +333,7 @@ ThreadDispatcher::~ThreadDispatcher() {
 SystemTime ThreadDispatcher::now() const { return std::chrono::system_clock::now(); }
 
 std::shared_ptr<DispatchQueue> ThreadDispatcher::makeSerialQueue(std::string label, QualityOfService) {
-    return std::make_shared<WorkerQueue>(std::move(label), 1, timer_);
+    return std::make_shared<WorkerQueue>(std::move(label), 1, timer_, activity_);
 }
 
 std::shared_ptr<DispatchQueue> ThreadDispatcher::globalQueue() { return global_; }
@@ -281,5 +342,23 @@ void ThreadDispatcher::run() { main_->run(); }
 void ThreadDispatcher::stop() { main_->stop(); }
 int ThreadDispatcher::pollFd() const { return main_->pollFd(); }
 std::size_t ThreadDispatcher::drain() { return main_->drain(); }
+
+}  // namespace fenk
+
+namespace fenk {
+
+std::shared_ptr<void> ThreadDispatcher::holdBusy() { return activity_->hold(); }
+
+bool ThreadDispatcher::waitUntilIdle(Duration timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        // Read before draining: a main-queue task submitted after this read changes it, so the wait
+        // below cannot sleep through a task drain() did not see.
+        const auto seen = activity_->generation();
+        drain();
+        if (activity_->idleOrWait(seen, deadline)) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+    }
+}
 
 }  // namespace fenk

@@ -29,10 +29,19 @@ public:
     // Runs the main-queue tasks waiting now; answers how many ran.
     std::size_t drain();
 
+    // Counts as work in progress until the answered handle is released: for work that runs outside the
+    // queues and comes back to one, such as an HTTP exchange.
+    std::shared_ptr<void> holdBusy();
+    // Runs main-queue tasks on the calling thread until no task is queued, running or timed on any queue
+    // of this dispatcher and nothing is held busy. False when the timeout passed first.
+    bool waitUntilIdle(Duration timeout);
+
+    class Activity;
     class Timer;
     class MainQueue;
 
 private:
+    std::shared_ptr<Activity> activity_;
     std::shared_ptr<Timer> timer_;
     std::shared_ptr<MainQueue> main_;
     std::shared_ptr<DispatchQueue> global_;

@@ -83,5 +83,18 @@ TEST(ThreadDispatcher, QueueReleasedByItsOwnTaskEndsCleanly) {
     EXPECT_EQ(done.get_future().wait_for(5s), std::future_status::ready);
 }
 
+TEST(ThreadDispatcher, WaitUntilIdleRunsTheMainQueueUntilNothingIsQueuedTimedOrHeld) {
+    ThreadDispatcher dispatcher;
+    auto queue = dispatcher.makeSerialQueue("work", QualityOfService::utility);
+    auto exchange = dispatcher.holdBusy();  // as a reply still on the wire
+    EXPECT_FALSE(dispatcher.waitUntilIdle(20ms));
+
+    std::atomic<bool> ranOnMain{false};
+    queue->asyncAfter(30ms, [&, main = dispatcher.mainQueue()] { main->async([&] { ranOnMain = true; }); });
+    exchange.reset();
+    EXPECT_TRUE(dispatcher.waitUntilIdle(5s));
+    EXPECT_TRUE(ranOnMain);
+}
+
 }  // namespace
 }  // namespace fenk
