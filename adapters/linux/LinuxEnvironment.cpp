@@ -1,7 +1,10 @@
 // The environment the shipped library installs when the host installed none.
-#include "FenkSDK/Environment.h"
+#include "adapters/linux/LinuxEnvironment.h"
+
 #include "FenkSDK/ports/Application.h"
 #include "FenkSDK/runtime/NotificationCenter.h"
+#include "adapters/linux/CurlHttp.h"
+#include "adapters/linux/DataFolder.h"
 #include "adapters/linux/FileSecureStore.h"
 #include "adapters/linux/LinuxDevice.h"
 #include "adapters/linux/NetlinkReachability.h"
@@ -10,18 +13,22 @@
 
 namespace fenk {
 
-Environment makeDefaultEnvironment() {
+Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder) {
     auto notificationCenter = std::make_shared<NotificationCenter>();
+    auto dispatcher = std::make_shared<ThreadDispatcher>();
+    auto http = std::make_shared<CurlHttp>(dispatcher);
     return Environment{
-        .dispatcher = std::make_shared<ThreadDispatcher>(),
+        .dispatcher = std::move(dispatcher),
         .notificationCenter = notificationCenter,
-        .preferences = std::make_shared<SqlitePreferences>(SqlitePreferences::defaultPath()),
-        .secureStore = std::make_shared<FileSecureStore>(FileSecureStore::defaultFolder()),
+        .preferences = std::make_shared<SqlitePreferences>(dataFolder / "settings.sqlite3"),
+        .secureStore = std::make_shared<FileSecureStore>(dataFolder / "secure"),
         .reachability = std::make_shared<NetlinkReachability>(),
         .application = std::make_shared<Application>(notificationCenter),
-        .http = nullptr,
+        .http = std::move(http),
         .device = std::make_shared<LinuxDevice>(),
     };
 }
+
+Environment makeDefaultEnvironment() { return makeLinuxEnvironment(fenkDataFolder()); }
 
 }  // namespace fenk
