@@ -1,0 +1,47 @@
+#pragma once
+
+#include "FenkSDK/Data.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace fenk {
+
+struct RegisterCommand {
+    std::string platform;
+    std::string appKey;
+    bool tracking = false;
+};
+
+// Text goes to setNotificationsToken, bytes to setDataNotificationsToken.
+struct TokenCommand {
+    std::variant<std::string, Data> token;
+};
+
+struct DeviceIdCommand {};
+struct HelpCommand {};
+
+using Command = std::variant<RegisterCommand, TokenCommand, DeviceIdCommand, HelpCommand>;
+
+struct CommandLine {
+    std::optional<std::filesystem::path> dataFolder;
+    // HOST:PORT that every exchange goes to instead of the one its address names.
+    std::optional<std::string> connectTo;
+    bool json = false;
+    Command command;
+};
+
+struct UsageError {
+    std::string message;
+};
+
+// Reads the arguments after the program name. The global options may stand anywhere.
+std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::string_view>& arguments);
+
+std::string_view usageText();
+
+}  // namespace fenk

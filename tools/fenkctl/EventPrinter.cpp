@@ -1,0 +1,110 @@
+#include "tools/fenkctl/EventPrinter.h"
+
+#include "FenkSDK/json/JsonWriter.h"
+#include "FenkSDK/net/FenkReachability.h"
+
+#include <cstdint>
+
+namespace fenk {
+namespace {
+
+// The value, when it is one of the plain kinds the SDK puts in a notification's user info.
+void writeAny(json::JsonWriter& writer, const std::any& value) {
+    if (const auto* text = std::any_cast<std::string>(&value)) {
+        writer.string(*text);
+    } else if (const auto* flag = std::any_cast<bool>(&value)) {
+        writer.boolean(*flag);
+    } else if (const auto* integer = std::any_cast<int>(&value)) {
+        writer.integer(*integer);
+    } else if (const auto* wide = std::any_cast<std::int64_t>(&value)) {
+        writer.integer(*wide);
+    } else if (const auto* number = std::any_cast<double>(&value)) {
+        writer.number(*number);
+    } else {
+        writer.null();
+    }
+}
+
+// The posting object as far as a reader can use it: the reachability monitor reports its flags; any
+// other object is only named as present.
+void writeSender(json::JsonWriter& writer, const Notification& notification) {
+    if (!notification.sender.has_value()) {
+        writer.null();
+    } else if (const auto reachability = notification.object<FenkReachability>()) {
+        writer.beginObject();
+        writer.key("flags");
+        writer.string(reachability->flagsText());
+        writer.endObject();
+    } else {
+        writer.beginObject();
+        writer.endObject();
+    }
+}
+
+}  // namespace
+
+void EventPrinter::completion(std::string_view operation, const CompletionValue& value) {
+    if (format_ == Format::plain) {
+        if (const auto* flag = std::get_if<bool>(&value)) {
+            writeLine(*flag ? "true" : "false");
+        } else {
+            writeLine(std::get<std::optional<std::string>>(value).value_or("(none)"));
+        }
+        return;
+    }
+    json::JsonWriter writer;
+    writer.beginObject();
+    writer.key("event");
+    writer.string("completion");
+    writer.key("operation");
+    writer.string(operation);
+    writer.key("value");
+    if (const auto* flag = std::get_if<bool>(&value)) {
+        writer.boolean(*flag);
+    } else if (const auto& text = std::get<std::optional<std::string>>(value)) {
+        writer.string(*text);
+    } else {
+        writer.null();
+    }
+    writer.endObject();
+    writeLine(std::move(writer).finish().value_or(R"({"event":"completion","value":null})"));
+}
+
+void EventPrinter::consoleLine(std::string_view line) {
+    json::JsonWriter writer;
+    writer.beginObject();
+    writer.key("event");
+    writer.string("console");
+    writer.key("line");
+    writer.string(line);
+    writer.endObject();
+    // A line that is not UTF-8 cannot be JSON text; say so rather than drop the event.
+    writeLine(std::move(writer).finish().value_or(R"({"event":"console","line":null})"));
+}
+
+void EventPrinter::notification(const Notification& notification) {
+    json::JsonWriter writer;
+    writer.beginObject();
+    writer.key("event");
+    writer.string("notification");
+    writer.key("name");
+    writer.string(notification.name);
+    writer.key("object");
+    writeSender(writer, notification);
+    writer.key("userInfo");
+    writer.beginObject();
+    for (const auto& [key, value] : notification.userInfo) {
+        writer.key(key);
+        writeAny(writer, value);
+    }
+    writer.endObject();
+    writer.endObject();
+    writeLine(std::move(writer).finish().value_or(R"({"event":"notification","name":null})"));
+}
+
+void EventPrinter::writeLine(const std::string& line) {
+    std::lock_guard lock(mutex_);
+    out_ << line << '\n' << std::flush;
+}
+
+}  // namespace fenk
