@@ -1,0 +1,46 @@
+#pragma once
+
+#include "FenkSDK/api/AuthenticationRequest.h"
+#include "FenkSDK/api/FG_Authenticate.h"
+#include "FenkSDK/api/PlatformTransport.h"
+
+#include <memory>
+#include <optional>
+#include <string_view>
+
+namespace fenk {
+
+class Preferences;
+
+// Fetches a fresh token before each platform call and keeps what the platform hands out: the
+// authentication record every call is addressed with, and the resource id a refresh token proves.
+//
+// The app key and the platform address are the ones the last registration stored, so calls made before
+// this process registered (an activation right after launch) still reach the right platform.
+class AuthenticationSession {
+public:
+    // Receives the record the request was made on (with the new token when the platform said "OK") and
+    // the reply, none when none came. It always runs, exactly once: a flow never waits on a lost reply.
+    using Continuation = AuthenticationCompletion;
+
+    AuthenticationSession(std::shared_ptr<Preferences> preferences, PlatformTransport transport);
+
+    // Authenticates `cached`, or a new record for the stored platform address when there is none, with
+    // the stored refresh token when there is one.
+    //  - With a refresh token the platform names the user: its resource id and the record are stored only
+    //    when the reply carries that id.
+    //  - Without one the record is stored whatever the reply, so that the next call has an address.
+    void authenticateSession(std::optional<FG_Authenticate> cached, std::string_view appKey,
+                             Continuation continuation) const;
+    // authenticateSession with the stored record and the stored app key.
+    void authenticateStored(Continuation continuation) const;
+
+    // The record the last authentication stored, which the service calls re-read.
+    std::optional<FG_Authenticate> storedRecord() const;
+
+private:
+    std::shared_ptr<Preferences> preferences_;
+    PlatformTransport transport_;
+};
+
+}  // namespace fenk
