@@ -1,0 +1,67 @@
+#include "FenkSDK/registration/NotificationTokens.h"
+
+#include "FenkSDK/UserDefault.h"
+#include "FenkSDK/ports/Dispatcher.h"
+#include "FenkSDK/registration/AccountService.h"
+#include "FenkSDK/runtime/AtomicBoolean.h"
+
+#include <utility>
+
+namespace fenk {
+
+NotificationTokens::NotificationTokens(Collaborators collaborators) : collaborators_(std::move(collaborators)) {}
+
+void NotificationTokens::setNotificationsToken(std::optional<std::string> token, std::function<void(bool)> completion) {
+    if (!completion) completion = [](bool) {};
+    collaborators_.fenkQueue->async(
+        [weak = weak_from_this(), token = std::move(token), completion = std::move(completion)]() mutable {
+            if (const auto self = weak.lock()) self->storeAndSend(token, std::move(completion));
+        });
+}
+
+void NotificationTokens::setDataNotificationsToken(const std::optional<Data>& deviceToken,
+                                                   std::function<void(bool)> completion) {
+    if (!deviceToken) {
+        if (completion) completion(false);
+        return;
+    }
+    setNotificationsToken(hexToken(*deviceToken), std::move(completion));
+}
+
+void NotificationTokens::storeAndSend(const std::optional<std::string>& token, std::function<void(bool)> completion) {
+    const auto& preferences = collaborators_.preferences;
+    // Kept on every path: a token sent now but refused, or overtaken by an older one kept during a
+    // registration, would otherwise be lost or replaced by the stale one at the next device update.
+    preferences->setString(settingsKeys::kKeyNotificationsToken, token);
+    if (collaborators_.runningRegistration->get() || !preferences->string(settingsKeys::kKeyResourceId)) {
+        return completion(true);
+    }
+    auto account = UserDefault(*preferences).loadRecord<FG_Account>(settingsKeys::kFenkAccountInfo);
+    if (account || !collaborators_.isConnectedToNetwork()) return sendIfChanged(account, token, std::move(completion));
+    collaborators_.accounts->refreshAccountInfo(
+        [weak = weak_from_this(), token, completion = std::move(completion)](std::optional<FG_Account> refreshed) {
+            if (const auto self = weak.lock()) self->sendIfChanged(refreshed, token, completion);
+        });
+}
+
+void NotificationTokens::sendIfChanged(const std::optional<FG_Account>& account,
+                                       const std::optional<std::string>& token,
+                                       std::function<void(bool)> completion) const {
+    if (!account || account->mobileToken == token) return completion(true);
+    collaborators_.accounts->updateUser(
+        {{"notificationsToken", token.value_or("")}},
+        [completion = std::move(completion)](const std::optional<std::string>& answer) { completion(answer == "OK"); });
+}
+
+std::string hexToken(const Data& bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(bytes.size() * 2);
+    for (const std::uint8_t byte : bytes) {
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0x0f];
+    }
+    return text;
+}
+
+}  // namespace fenk
