@@ -1,9 +1,14 @@
 #include "FenkSDK/FenkManager.h"
 
+#include "FenkSDK/FenkKeyChain.h"
 #include "FenkSDK/TrackingStartCheck.h"
 #include "FenkSDK/net/FenkReachability.h"
 #include "FenkSDK/ports/Application.h"
 #include "FenkSDK/ports/Dispatcher.h"
+#include "FenkSDK/registration/AccountService.h"
+#include "FenkSDK/registration/DeviceIdentifier.h"
+#include "FenkSDK/registration/DeviceRegistration.h"
+#include "FenkSDK/registration/NotificationTokens.h"
 #include "FenkSDK/runtime/Console.h"
 
 #include <chrono>
@@ -37,6 +42,11 @@ std::shared_ptr<FenkReachability> makeMonitor(const Environment& environment) {
     return monitor ? *monitor : nullptr;
 }
 
+bool connectedNow(const Environment& environment) {
+    const auto monitor = makeMonitor(environment);
+    return monitor && monitor->connectionKind() != ConnectionKind::unavailable;
+}
+
 }  // namespace
 
 std::shared_ptr<FenkManager> FenkManager::sharedManager() {
@@ -44,6 +54,7 @@ std::shared_ptr<FenkManager> FenkManager::sharedManager() {
     auto& instance = sharedInstance();
     if (!instance) {
         instance = std::make_shared<FenkManager>(Passkey{}, Environment::current());
+        instance->buildComponents();
         instance->observeNotifications();
     }
     return instance;
@@ -60,18 +71,28 @@ FenkManager::FenkManager(Passkey, Environment environment)
       fenkQueue_(environment_.dispatcher->makeSerialQueue("com.fenk.fenkQueue", QualityOfService::utility)),
       fenkPositionsQueue_(
           environment_.dispatcher->makeSerialQueue("com.fenk.feQPositions", QualityOfService::unspecified)) {
-    trackingStartCheck_ = std::make_unique<TrackingStartCheck>(
-        runningRegistration_, isChecking_, *environment_.preferences, [this] { return isConnectedToNetwork(); },
-        // The account refresh and the legal workflow are not part of this build yet: the check reports no
-        // refreshed account and the workflow receives nothing.
-        [](auto completion) { completion(std::nullopt); }, [](LegalWorkflowRequest) {});
-
     reachability_ = makeMonitor(environment_);
     if (!reachability_) {
         // The general internet address is always accepted; should the system still refuse, the manager
         // works on and answers connectivity questions with one-shot monitors.
         Console::print("could not create reachability notifier");
     }
+}
+
+void FenkManager::buildComponents() {
+    registration_ = makeRegistrationComponents(
+        environment_, fenkQueue_, runningRegistration_,
+        [environment = environment_] { return connectedNow(environment); },
+        [weak = weak_from_this()] {
+            if (const auto self = weak.lock()) self->checkStartTracking();
+        });
+    trackingStartCheck_ = std::make_unique<TrackingStartCheck>(
+        *runningRegistration_, isChecking_, *environment_.preferences, [this] { return isConnectedToNetwork(); },
+        [accounts = registration_.accounts](AccountService::AccountCompletion completion) {
+            accounts->refreshAccountInfo(std::move(completion));
+        },
+        // The legal workflow is not part of this build yet: it receives nothing.
+        [](LegalWorkflowRequest) {});
 }
 
 void FenkManager::observeNotifications() {
@@ -112,10 +133,7 @@ FenkManager::~FenkManager() {
     for (const auto id : observers_) environment_.notificationCenter->removeObserver(id);
 }
 
-bool FenkManager::isConnectedToNetwork() const {
-    const auto monitor = makeMonitor(environment_);
-    return monitor && monitor->connectionKind() != ConnectionKind::unavailable;
-}
+bool FenkManager::isConnectedToNetwork() const { return connectedNow(environment_); }
 
 // --- Observer entry points -------------------------------------------------------------------------------
 
@@ -164,19 +182,26 @@ void FenkManager::safariViewControllerDidFinish() {
     });
 }
 
-// --- Host operations not part of this build yet: each completes with its failure value. -------------------
+// --- Registration ---------------------------------------------------------------------------------------
 
-void FenkManager::registerDevice(std::string, std::string, bool,
+void FenkManager::registerDevice(std::string appKey, std::string platform, bool trackingActive,
                                  std::function<void(std::optional<std::string>)> completion) {
-    completion(std::nullopt);
+    registration_.registration->registerDevice(std::move(appKey), std::move(platform), trackingActive,
+                                               std::move(completion));
 }
-void FenkManager::setNotificationsToken(std::optional<std::string>, std::function<void(bool)> completion) {
-    completion(false);
+void FenkManager::setNotificationsToken(std::optional<std::string> notificationsToken,
+                                        std::function<void(bool)> completion) {
+    registration_.tokens->setNotificationsToken(std::move(notificationsToken), std::move(completion));
 }
-void FenkManager::setDataNotificationsToken(std::optional<Data>, std::function<void(bool)> completion) {
-    completion(false);
+void FenkManager::setDataNotificationsToken(std::optional<Data> deviceToken, std::function<void(bool)> completion) {
+    registration_.tokens->setDataNotificationsToken(deviceToken, std::move(completion));
 }
-std::optional<std::string> FenkManager::getDeviceID() { return std::nullopt; }
+std::optional<std::string> FenkManager::getDeviceID() {
+    FenkKeyChain keyChain(*environment_.secureStore);
+    return fenk::getDeviceID(keyChain);
+}
+
+// --- Host operations not part of this build yet: each completes with its failure value. -------------------
 void FenkManager::handlePushNotification(std::optional<UserInfo>) {}
 void FenkManager::legalPermissions() {}
 void FenkManager::getUserPermission(std::optional<std::string>,

@@ -4,6 +4,7 @@
 #include "FenkSDK/Environment.h"
 #include "FenkSDK/api/FG_GroupData.h"
 #include "FenkSDK/api/FG_UserHabit.h"
+#include "FenkSDK/registration/RegistrationComponents.h"
 #include "FenkSDK/runtime/AtomicBoolean.h"
 #include "FenkSDK/runtime/NotificationCenter.h"
 
@@ -84,12 +85,14 @@ public:
     const std::shared_ptr<FenkReachability>& reachability() const { return reachability_; }
     const std::shared_ptr<DispatchQueue>& fenkQueue() const { return fenkQueue_; }
     const std::shared_ptr<DispatchQueue>& fenkPositionsQueue() const { return fenkPositionsQueue_; }
-    AtomicBoolean& runningRegistration() { return runningRegistration_; }
+    AtomicBoolean& runningRegistration() { return *runningRegistration_; }
     bool launchedNotification() const { return launchedNotification_; }
     bool isChecking() const { return isChecking_; }
     void setChecking(bool checking) { isChecking_ = checking; }
 
 private:
+    // Both need the manager owned by its shared pointer: the components reach back through a weak one.
+    void buildComponents();
     void observeNotifications();
 
     Environment environment_;
@@ -97,9 +100,11 @@ private:
     // Written from the main queue and the work queue, hence atomic.
     std::atomic<bool> launchedNotification_{false};
     std::atomic<bool> isChecking_{false};
-    AtomicBoolean runningRegistration_{false};
+    // Shared with the registration components, whose replies may arrive while the manager is released.
+    std::shared_ptr<AtomicBoolean> runningRegistration_ = std::make_shared<AtomicBoolean>(false);
     std::shared_ptr<DispatchQueue> fenkQueue_;
     std::shared_ptr<DispatchQueue> fenkPositionsQueue_;
+    RegistrationComponents registration_;
     std::unique_ptr<TrackingStartCheck> trackingStartCheck_;
     std::vector<NotificationCenter::ObserverId> observers_;
 };
