@@ -1,0 +1,41 @@
+#pragma once
+
+#include "FenkSDK/ports/Device.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace fenk::contract {
+
+// Behaviour every Device implementation shares. Instantiate with the device type itself: default
+// constructible, with the host setters setCarrier, setAdvertisingIdentifier and setTrackingAuthorizationStatus.
+template <class ConcreteDevice>
+class DeviceContract : public ::testing::Test {
+protected:
+    ConcreteDevice device_;
+};
+
+TYPED_TEST_SUITE_P(DeviceContract);
+
+TYPED_TEST_P(DeviceContract, StartsWithoutHostFactsAndTakesThemFromAnyThread) {
+    auto& device = this->device_;
+    EXPECT_FALSE(device.hardwareModel().empty());
+    EXPECT_FALSE(device.systemVersion().empty());
+    EXPECT_GE(device.systemVersionLevel(), kTrackingConsentLevel);
+    EXPECT_EQ(device.carrier(), std::nullopt);
+    EXPECT_EQ(permittedAdvertisingIdentifier(device), "");
+
+    std::jthread host([&device] {
+        device.setCarrier(Carrier{"Telco", "es"});
+        device.setAdvertisingIdentifier("AD-1");
+        device.setTrackingAuthorizationStatus(TrackingAuthorizationStatus::authorized);
+    });
+    while (permittedAdvertisingIdentifier(device).empty()) std::this_thread::yield();
+    host.join();
+    EXPECT_EQ(device.carrier()->isoCountryCode, "es");
+}
+
+REGISTER_TYPED_TEST_SUITE_P(DeviceContract, StartsWithoutHostFactsAndTakesThemFromAnyThread);
+
+}  // namespace fenk::contract
