@@ -49,18 +49,9 @@ TEST_F(SqlitePreferencesTest, CreatesUserOnlyFolderAndFiles) {
     }
 }
 
-void writeFile(const std::filesystem::path& path, const std::string& bytes, std::streamoff offset = 0) {
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    if (!file) {
-        file.open(path, std::ios::out | std::ios::binary);
-    }
-    file.seekp(offset);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 TEST_F(SqlitePreferencesTest, UnusableDatabaseIsKeptAsideAndReplaced) {
     const std::vector<std::pair<const char*, std::function<void()>>> damages = {
-        {"not a database", [&] { writeFile(path_, std::string(8192, 'x')); }},
+        {"not a database", [&] { std::ofstream(path_) << std::string(8192, 'x'); }},
         {"damaged pages",
          [&] {
              {
@@ -69,7 +60,8 @@ TEST_F(SqlitePreferencesTest, UnusableDatabaseIsKeptAsideAndReplaced) {
                      store.setData("key" + std::to_string(key), Data(1000, 1));
                  }
              }
-             writeFile(path_, std::string(4096 * 3, '\xff'), 4096);
+             std::fstream(path_, std::ios::in | std::ios::out | std::ios::binary).seekp(4096)
+                 << std::string(4096 * 3, '\xff');
          }},
         {"a folder in the way", [&] { std::filesystem::create_directory(path_); }},
     };
@@ -89,7 +81,7 @@ TEST_F(SqlitePreferencesTest, UnusableDatabaseIsKeptAsideAndReplaced) {
 }
 
 TEST_F(SqlitePreferencesTest, StoreWithoutAUsableFolderFailsEveryWrite) {
-    writeFile(folder_.path() / "file", "not a folder");
+    std::ofstream(folder_.path() / "file") << "not a folder";
     ConsoleCapture console;
     SqlitePreferences store(folder_.path() / "file" / "settings.sqlite3");
     EXPECT_FALSE(store.setString("key", "value"));
