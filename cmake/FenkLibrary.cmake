@@ -5,7 +5,7 @@ include(CMakePackageConfigHelpers)
 
 add_library(fenk SHARED $<TARGET_OBJECTS:fenk_core> $<TARGET_OBJECTS:fenk_linux>)
 add_library(Fenk::fenk ALIAS fenk)
-target_link_libraries(fenk PRIVATE simdjson::simdjson ICU::uc ICU::i18n PkgConfig::SQLite3 PUBLIC Threads::Threads)
+target_link_libraries(fenk PRIVATE simdjson::simdjson ICU::uc ICU::i18n PkgConfig::SQLite3 PkgConfig::CURL PUBLIC Threads::Threads)
 target_include_directories(fenk PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}> $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 set_target_properties(fenk PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
 
