@@ -15,8 +15,9 @@ class Preferences;
 // Fetches a fresh token before each platform call and keeps what the platform hands out: the
 // authentication record every call is addressed with, and the resource id a refresh token proves.
 //
-// The app key and the platform address are the ones the last registration stored, so calls made before
-// this process registered (an activation right after launch) still reach the right platform.
+// Calls made on the SDK's own behalf use the app key and platform address the last registration stored,
+// not a copy held in memory, so that those made before this process registered (an activation right after
+// launch) still reach the right platform.
 class AuthenticationSession {
 public:
     // Receives the record the request was made on (with the new token when the platform said "OK") and
