@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
+#include <utility>
 
 using namespace std::chrono_literals;
 
@@ -35,7 +35,8 @@ struct FakeHttpDriver {
     std::string refusedUrl() const { return std::string(kRefused); }
     contract::ServedRequest lastServed() const {
         const auto request = fake->requests().back();
-        return {request.method, pathOf(request.url), request.headers, request.body};
+        return {request.method, pathOf(request.url), {request.headers.begin(), request.headers.end()},
+                std::string(asText(request.body))};
     }
     void awaitServed(std::size_t) const {}  // a request reaches the fake as it is sent
     DispatchQueue& globalQueue() { return *dispatcher->globalQueue(); }
@@ -46,69 +47,53 @@ struct FakeHttpDriver {
     std::shared_ptr<FakeHttp> fake = std::make_shared<FakeHttp>(dispatcher);
 };
 
-struct Received {
-    std::optional<std::string> body;
-    std::optional<int> status;
-    bool failed = false;
-};
-
 class FakeHttpScripting : public ::testing::Test {
 protected:
-    // Sends a request whose completion fills the slot of the given index.
-    void send(std::size_t index, std::chrono::seconds timeout = 60s) {
-        http->send(contract::makeRequest("GET", "http://server.test/" + std::to_string(index), {}, timeout),
-                   [this, index](auto body, auto response, auto error) {
-                       auto& slot = received[index];
-                       if (body) slot.body = std::string(asText(*body));
-                       if (response) slot.status = response->statusCode;
-                       slot.failed = error.has_value();
-                       ++completions;
-                   });
+    void send(int key, std::chrono::seconds timeout = 60s) {
+        log.send(*http, contract::makeRequest("GET", "http://server.test/", {}, timeout), key,
+                 *dispatcher->globalQueue());
     }
+    contract::Outcome outcome(int key) const { return log.of(key).at(0); }
 
+    contract::OutcomeLog log;
     std::shared_ptr<FakeDispatcher> dispatcher = std::make_shared<FakeDispatcher>();
     std::shared_ptr<FakeHttp> http = std::make_shared<FakeHttp>(dispatcher);
-    std::vector<Received> received = std::vector<Received>(3);
-    int completions = 0;
 };
 
 TEST_F(FakeHttpScripting, AnswersEachRequestWhenAndHowTheTestSays) {
-    for (std::size_t index = 0; index < 3; ++index) send(index);
+    for (int key = 0; key < 3; ++key) send(key);
     EXPECT_TRUE(http->reply(1, FakeHttpReply::garbage()));
     EXPECT_FALSE(http->reply(1, FakeHttpReply::text("twice")));
-    EXPECT_TRUE(http->reply("{}", 201));  // the oldest unanswered: index 0
-    EXPECT_TRUE(http->replyNoBody());     // then index 2
+    EXPECT_TRUE(http->reply("{}", 201));  // the oldest unanswered: 0
+    EXPECT_TRUE(http->replyNoBody());     // then 2
     EXPECT_FALSE(http->replyNoBody());
-    EXPECT_EQ(completions, 0) << "completions wait for the dispatcher";
+    EXPECT_FALSE(log.awaitCount(1, {})) << "completions wait for the dispatcher";
 
     dispatcher->runUntilIdle();
-    EXPECT_EQ(received[0].body, "{}");
-    EXPECT_EQ(received[0].status, 201);
-    EXPECT_TRUE(received[1].body.has_value() && received[1].body->starts_with("<html>"));
-    EXPECT_FALSE(received[1].failed);
-    EXPECT_TRUE(received[2].failed);
-    EXPECT_FALSE(received[2].body || received[2].status);
-    EXPECT_EQ(http->requests().size(), 3u);
+    EXPECT_EQ(outcome(0).body, "{}");
+    EXPECT_EQ(outcome(0).response->statusCode, 201);
+    EXPECT_TRUE(outcome(1).body->starts_with("<html>"));
+    EXPECT_FALSE(outcome(1).error.has_value());
+    EXPECT_TRUE(outcome(2).error.has_value());
+    EXPECT_FALSE(outcome(2).body || outcome(2).response);
 }
 
 TEST_F(FakeHttpScripting, DelayedRepliesArriveOnTimeUnlessTheTimeOutComesFirst) {
     send(0, 5s);
     send(1, 5s);
-    auto prompt = FakeHttpReply::text("prompt");
-    prompt.delay = 3s;
-    auto late = FakeHttpReply::text("late");
-    late.delay = 10s;
-    http->reply(std::move(prompt));
-    http->reply(std::move(late));
-
+    for (const auto& [body, delay] : {std::pair{"prompt", 3s}, std::pair{"late", 10s}}) {
+        auto reply = FakeHttpReply::text(body);
+        reply.delay = delay;
+        http->reply(std::move(reply));
+    }
     dispatcher->advance(2s);
-    EXPECT_EQ(completions, 0);
+    EXPECT_FALSE(log.awaitCount(1, {}));
     dispatcher->advance(3s);
-    EXPECT_EQ(received[0].body, "prompt");
-    EXPECT_TRUE(received[1].failed);
-    EXPECT_FALSE(received[1].body.has_value());
+    EXPECT_EQ(outcome(0).body, "prompt");
+    EXPECT_TRUE(outcome(1).error.has_value());
+    EXPECT_FALSE(outcome(1).body.has_value());
     dispatcher->advance(1min);
-    EXPECT_EQ(completions, 2);
+    EXPECT_EQ(log.of(1).size(), 1u);
 }
 
 }  // namespace
