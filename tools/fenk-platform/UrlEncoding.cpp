@@ -35,17 +35,22 @@ std::string decode(std::string_view text) {
 
 }  // namespace
 
+void forEachPiece(std::string_view text, char separator, const std::function<void(std::string_view)>& visit) {
+    while (!text.empty()) {
+        const std::size_t end = text.find(separator);
+        visit(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    }
+}
+
 NameValueList parseUrlEncoded(std::string_view text) {
     NameValueList pairs;
-    while (!text.empty()) {
-        const std::size_t end = text.find('&');
-        const std::string_view piece = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-        if (piece.empty()) continue;
+    forEachPiece(text, '&', [&](std::string_view piece) {
+        if (piece.empty()) return;
         const std::size_t equals = piece.find('=');
         pairs.emplace_back(decode(piece.substr(0, equals)),
                            equals == std::string_view::npos ? std::string{} : decode(piece.substr(equals + 1)));
-    }
+    });
     return pairs;
 }
 

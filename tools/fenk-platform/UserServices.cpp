@@ -19,15 +19,12 @@ std::vector<FG_ResourceId> affected(std::string resourceId) { return {FG_Resourc
 
 NameValueList parseExtraText(std::string_view text) {
     NameValueList pairs;
-    while (!text.empty()) {
-        const std::size_t comma = text.find(',');
-        const std::string_view pair = text.substr(0, comma);
-        text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
+    forEachPiece(text, ',', [&](std::string_view pair) {
         const std::size_t colon = pair.find(':');
-        if (colon == std::string_view::npos || colon == 0) continue;
+        if (colon == std::string_view::npos || colon == 0) return;
         const std::string_view value = pair.substr(colon + 1);
         pairs.emplace_back(pair.substr(0, colon), value.substr(0, value.find(':')));
-    }
+    });
     return pairs;
 }
 
