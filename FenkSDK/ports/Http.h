@@ -12,10 +12,10 @@
 namespace fenk {
 
 struct HttpRequest {
-    std::string method;  // "GET" or "POST"
-    std::string url;
-    std::vector<std::pair<std::string, std::string>> headers;
-    Data body;
+    std::string method{};  // "GET" or "POST"
+    std::string url{};
+    std::vector<std::pair<std::string, std::string>> headers{};
+    Data body{};
     std::chrono::seconds timeout{60};
 };
 
@@ -24,7 +24,7 @@ struct HttpResponse {
 };
 
 struct HttpError {
-    std::string message;
+    std::string message{};
 };
 
 // The system's HTTP client. The completion runs exactly once, off the caller's thread, with whatever the
