@@ -3,6 +3,7 @@
 #include "FenkSDK/FenkKeyChain.h"
 #include "FenkSDK/TrackingStartCheck.h"
 #include "FenkSDK/net/FenkReachability.h"
+#include "FenkSDK/net/NetworkConnection.h"
 #include "FenkSDK/ports/Application.h"
 #include "FenkSDK/ports/Dispatcher.h"
 #include "FenkSDK/registration/AccountService.h"
@@ -34,19 +35,6 @@ std::shared_ptr<FenkManager>& sharedInstance() {
     return instance;
 }
 
-std::shared_ptr<FenkReachability> makeMonitor(const Environment& environment) {
-    auto created = FenkReachability::create(environment.reachability, *environment.dispatcher,
-                                            environment.notificationCenter, QualityOfService::defaultQoS,
-                                            environment.dispatcher->mainQueue());
-    auto* monitor = std::get_if<std::shared_ptr<FenkReachability>>(&created);
-    return monitor ? *monitor : nullptr;
-}
-
-bool connectedNow(const Environment& environment) {
-    const auto monitor = makeMonitor(environment);
-    return monitor && monitor->connectionKind() != ConnectionKind::unavailable;
-}
-
 }  // namespace
 
 std::shared_ptr<FenkManager> FenkManager::sharedManager() {
@@ -71,7 +59,7 @@ FenkManager::FenkManager(Passkey, Environment environment)
       fenkQueue_(environment_.dispatcher->makeSerialQueue("com.fenk.fenkQueue", QualityOfService::utility)),
       fenkPositionsQueue_(
           environment_.dispatcher->makeSerialQueue("com.fenk.feQPositions", QualityOfService::unspecified)) {
-    reachability_ = makeMonitor(environment_);
+    reachability_ = makeConnectionMonitor(environment_);
     if (!reachability_) {
         // The general internet address is always accepted; should the system still refuse, the manager
         // works on and answers connectivity questions with one-shot monitors.
@@ -82,7 +70,7 @@ FenkManager::FenkManager(Passkey, Environment environment)
 void FenkManager::buildComponents() {
     registration_ = makeRegistrationComponents(
         environment_, fenkQueue_, runningRegistration_,
-        [environment = environment_] { return connectedNow(environment); },
+        [environment = environment_] { return fenk::isConnectedToNetwork(environment); },
         [weak = weak_from_this()] {
             if (const auto self = weak.lock()) self->checkStartTracking();
         });
@@ -133,7 +121,7 @@ FenkManager::~FenkManager() {
     for (const auto id : observers_) environment_.notificationCenter->removeObserver(id);
 }
 
-bool FenkManager::isConnectedToNetwork() const { return connectedNow(environment_); }
+bool FenkManager::isConnectedToNetwork() const { return fenk::isConnectedToNetwork(environment_); }
 
 // --- Observer entry points -------------------------------------------------------------------------------
 
