@@ -6,8 +6,8 @@
 #include "adapters/fake/MemoryPreferences.h"
 #include "adapters/linux/CurlHttp.h"
 #include "adapters/linux/ThreadDispatcher.h"
+#include "SamplePlatform.h"
 #include "TemporaryFolder.h"
-#include "tools/fenk-platform/PlatformServer.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,6 @@
 #include <memory>
 #include <mutex>
 #include <set>
-#include <stdexcept>
 
 using namespace std::chrono_literals;
 
@@ -75,13 +74,6 @@ DataT dataOf(const std::optional<ParametersOut<DataT, hasTicket>>& reply) {
 
 class PlatformClientTest : public ::testing::Test {
 protected:
-    PlatformClientTest() {
-        std::string error;
-        platform_ = PlatformServer::start(
-            {.database = folder_.path() / "platform.sqlite3", .seed = FENK_PLATFORM_SAMPLE_SEED}, error);
-        if (!platform_) throw std::runtime_error(error);
-    }
-
     Authentication authenticate(std::string_view appKey, const std::optional<std::string>& credential = std::nullopt,
                                 FG_Authenticate record = {}) {
         record.platform = platform_->address();
@@ -125,7 +117,7 @@ protected:
     FG_Authenticate signIn(const Device& device) { return authenticate(kAppKey, device.credential).record; }
 
     TemporaryFolder folder_;
-    std::unique_ptr<PlatformServer> platform_;
+    std::unique_ptr<PlatformServer> platform_ = startSamplePlatform(folder_.path());
     std::shared_ptr<ThreadDispatcher> dispatcher_ = std::make_shared<ThreadDispatcher>();
     std::shared_ptr<CurlHttp> http_ = std::make_shared<CurlHttp>(dispatcher_);
     PlatformTransport transport_{http_, dispatcher_};

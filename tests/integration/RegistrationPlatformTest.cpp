@@ -8,15 +8,14 @@
 #include "adapters/fake/FakeReachability.h"
 #include "adapters/linux/LinuxEnvironment.h"
 #include "adapters/linux/ThreadDispatcher.h"
+#include "SamplePlatform.h"
 #include "TemporaryFolder.h"
-#include "tools/fenk-platform/PlatformServer.h"
 #include "tools/fenkctl/RedirectingHttp.h"
 #include "tools/fenkctl/TrackedHttp.h"
 
 #include <gtest/gtest.h>
 
 #include <regex>
-#include <stdexcept>
 
 using namespace std::chrono_literals;
 
@@ -48,10 +47,6 @@ struct Situation {
 class RegistrationPlatformTest : public testing::TestWithParam<Situation> {
 protected:
     RegistrationPlatformTest() {
-        std::string error;
-        platform_ = PlatformServer::start(
-            {.database = platformFolder_.path() / "platform.sqlite3", .seed = FENK_PLATFORM_SAMPLE_SEED}, error);
-        if (!platform_) throw std::runtime_error(error);
         const std::string authority = "127.0.0.1:" + std::to_string(platform_->port());
         environment_.http =
             std::make_shared<TrackedHttp>(std::make_shared<RedirectingHttp>(environment_.http, authority), dispatcher_);
@@ -91,7 +86,7 @@ protected:
 
     TemporaryFolder platformFolder_;
     TemporaryFolder data_;
-    std::unique_ptr<PlatformServer> platform_;
+    std::unique_ptr<PlatformServer> platform_ = startSamplePlatform(platformFolder_.path());
     Environment environment_ = makeLinuxEnvironment(data_.path());
     std::shared_ptr<ThreadDispatcher> dispatcher_ = std::dynamic_pointer_cast<ThreadDispatcher>(environment_.dispatcher);
     std::shared_ptr<FakeReachability> network_ = std::make_shared<FakeReachability>();

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "tools/fenk-platform/PlatformServer.h"
+
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace fenk {
+
+// fenk-platform in this process on a free loopback port, seeded with the sample seed, its database in
+// `folder`.
+inline std::unique_ptr<PlatformServer> startSamplePlatform(const std::filesystem::path& folder) {
+    std::string error;
+    auto platform =
+        PlatformServer::start({.database = folder / "platform.sqlite3", .seed = FENK_PLATFORM_SAMPLE_SEED}, error);
+    if (!platform) throw std::runtime_error(error);
+    return platform;
+}
+
+}  // namespace fenk
