@@ -40,10 +40,23 @@ public:
     FenkManager& operator=(const FenkManager&) = delete;
 
     // --- Host operations ---------------------------------------------------------------------------------
+    // Binds this installation to a user of the platform at `platform` (scheme, host and optional path; no
+    // port). The completion runs once, on an SDK thread, with:
+    //   - the user's resource id: the stored one when this installation is known (after refreshing app
+    //     parameters, account and device facts when online), else the one the platform created. When the
+    //     platform answers a creation with a ticket and then yields no account, the id the ticket's
+    //     authentication named stands in, else the empty text;
+    //   - "Error parsing URL" or "Error: insert a valid appKey" for a bad argument;
+    //   - "Not connected to Internet" for an unknown installation while offline;
+    //   - the empty text when the platform did not create the user (no reply, or one that cannot be read).
     void registerDevice(std::string appKey, std::string platform, bool trackingActive,
                         std::function<void(std::optional<std::string>)> completion);
+    // Hands the platform the push token (absent clears it); kept until a registration can send it. True
+    // unless the platform refused it.
     void setNotificationsToken(std::optional<std::string> notificationsToken, std::function<void(bool)> completion);
+    // The same with the token's bytes, sent as lower-case hexadecimal; false at once when absent.
     void setDataNotificationsToken(std::optional<Data> deviceToken, std::function<void(bool)> completion);
+    // This installation's identifier, kept in the secure store so that it survives reinstallation.
     std::optional<std::string> getDeviceID();
     void handlePushNotification(std::optional<UserInfo> userInfo);
     void legalPermissions();
