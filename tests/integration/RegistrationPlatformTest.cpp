@@ -44,6 +44,9 @@ struct Situation {
     std::vector<std::string> paths{};
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const Situation& c, std::ostream* out) { *out << c.name; }
+
 class RegistrationPlatformTest : public testing::TestWithParam<Situation> {
 protected:
     RegistrationPlatformTest() {

@@ -168,6 +168,9 @@ struct TokenCase {
     bool sent;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const TokenCase& c, std::ostream* out) { *out << c.name; }
+
 class NotificationTokenTest : public RegistrationTest, public testing::WithParamInterface<TokenCase> {};
 
 TEST_P(NotificationTokenTest, SendsOnlyAChangedTokenAndAlwaysKeepsTheLatest) {

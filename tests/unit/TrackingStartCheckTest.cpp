@@ -20,6 +20,9 @@ struct Case {
     bool expectRefresh;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
 class TrackingStartCheckTest : public testing::TestWithParam<Case> {};
 
 TEST_P(TrackingStartCheckTest, HandsOverOnlyWhenNothingStandsInTheWay) {
