@@ -76,13 +76,6 @@ protected:
         return results->empty() ? std::nullopt : results->front();
     }
 
-    std::vector<std::string> takeRequestPaths() {
-        std::vector<std::string> paths;
-        for (const auto& request : platform_->requestLog().requests()) paths.push_back(request.path);
-        platform_->requestLog().clear();
-        return paths;
-    }
-
     std::string storedResourceId() const {
         return environment_.preferences->string(settingsKeys::kKeyResourceId).value_or("");
     }
@@ -104,7 +97,7 @@ TEST_P(RegistrationPlatformTest, CompletesWithTheOutcomeOfItsSituationAndSendsWh
     if (s.knownDevice) {
         knownId = registerDevice(kAppKey, kAddress).value_or("");
         ASSERT_FALSE(knownId.empty());
-        takeRequestPaths();
+        takeRequestPaths(*platform_);
         *trackingChecks_ = 0;
     }
     if (s.faults) platform_->faults().arm(*s.faults);
@@ -127,7 +120,7 @@ TEST_P(RegistrationPlatformTest, CompletesWithTheOutcomeOfItsSituationAndSendsWh
     std::vector<std::string> paths;
     for (const std::string& path : s.paths) paths.push_back(std::regex_replace(path, std::regex("\\{id\\}"), id));
     if (s.network != Network::platformDown) {
-        EXPECT_EQ(takeRequestPaths(), paths);
+        EXPECT_EQ(takeRequestPaths(*platform_), paths);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace fenk {
 
@@ -17,6 +18,14 @@ inline std::unique_ptr<PlatformServer> startSamplePlatform(const std::filesystem
         PlatformServer::start({.database = folder / "platform.sqlite3", .seed = FENK_PLATFORM_SAMPLE_SEED}, error);
     if (!platform) throw std::runtime_error(error);
     return platform;
+}
+
+// The paths of the requests the platform received since the last call, in arrival order.
+inline std::vector<std::string> takeRequestPaths(PlatformServer& platform) {
+    std::vector<std::string> paths;
+    for (const auto& request : platform.requestLog().requests()) paths.push_back(request.path);
+    platform.requestLog().clear();
+    return paths;
 }
 
 }  // namespace fenk
