@@ -25,7 +25,6 @@ namespace {
 
 constexpr auto kPatience = 10s;
 constexpr std::string_view kAppKey = "sample-app-key";
-constexpr std::string_view kTicketAppKey = "ticket-app-key";
 
 // A completion's value, handed from the client's threads to the test's.
 template <class T>
@@ -103,13 +102,13 @@ protected:
         return result ? *result : std::nullopt;
     }
 
-    Device createUser(std::string_view appKey = kAppKey) {
+    Device createUser() {
         const auto reply = call<FG_SoaApiUser_CreateAnonymousService>({.i_extra = "carrier:Telco,versionName:2.0.5",
                                                                        .i_version = "17.0",
                                                                        .i_deviceId = "device-1",
                                                                        .i_device = "iPhone15,2",
                                                                        .i_platform = "ios"},
-                                                                      authenticate(appKey).record);
+                                                                      authenticate(kAppKey).record);
         const FG_MobileData created = dataOf(reply);
         return {created.resourceId.value_or(""), created.refreshToken.value_or("")};
     }
@@ -176,18 +175,6 @@ TEST_F(PlatformClientTest, EveryServiceAnswersAndDecodes) {
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->response, "ERROR");
     EXPECT_EQ(refused->messageCode, "INVALID_TOKEN");
-}
-
-TEST_F(PlatformClientTest, ACreationTicketAuthenticatesAsTheNewUser) {
-    const auto reply =
-        call<FG_SoaApiUser_CreateAnonymousService>({.i_deviceId = "device-2"}, authenticate(kTicketAppKey).record);
-    ASSERT_TRUE(reply && reply->ticket);
-    EXPECT_FALSE(reply->data);
-
-    const Authentication session = authenticate(kTicketAppKey, *reply->ticket);
-    ASSERT_TRUE(session.reply && session.reply->authenticate && session.reply->authenticate->resourceId);
-    const std::string id = *session.reply->authenticate->resourceId;
-    EXPECT_EQ(dataOf(call<FG_SoaApiUser_InfoService>({.i_resourceId = id}, session.record)).mobileDeviceId, "device-2");
 }
 
 TEST_F(PlatformClientTest, AHundredAuthenticatedCallsTravelOverOneConnection) {

@@ -6,7 +6,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace fenk {
 namespace {
@@ -34,23 +33,6 @@ struct FakeReachabilityDriver {
     FakeDispatcher dispatcher;
     std::shared_ptr<FakeReachability> fake = std::make_shared<FakeReachability>(0);
 };
-
-// A report already queued when the callback is replaced is dropped, not delivered late.
-TEST(FakeReachability, QueuedReportsDieWithTheCallbackTheyWereFor) {
-    FakeReachabilityDriver driver;
-    const auto handle = driver.fake->createWithAddress(SocketAddressIPv4::anyAddress());
-    const auto queue = driver.makeQueue();
-    std::vector<ReachabilityFlags> stale;
-    std::vector<ReachabilityFlags> current;
-    handle->setCallback([&](ReachabilityFlags flags) { stale.push_back(flags); });
-    handle->setDispatchQueue(queue);
-    driver.fake->report(ReachabilityFlag::reachable);
-    handle->setCallback([&](ReachabilityFlags flags) { current.push_back(flags); });
-    driver.fake->report(0);
-    driver.pump();
-    EXPECT_TRUE(stale.empty());
-    EXPECT_EQ(current, std::vector<ReachabilityFlags>{0});
-}
 
 }  // namespace
 

@@ -35,9 +35,9 @@ protected:
         fakes.dispatcher->runUntilIdle();
         fakes.dispatcher->advance(std::chrono::minutes(10));
     }
-    std::optional<std::string> registerDevice(std::string appKey = "KEY", std::string platform = kPlatform) {
+    std::optional<std::string> registerDevice() {
         std::vector<std::optional<std::string>> results;
-        components.registration->registerDevice(appKey, platform, true, [&](std::optional<std::string> result) {
+        components.registration->registerDevice("KEY", kPlatform, true, [&](std::optional<std::string> result) {
             EXPECT_FALSE(running->get());
             results.push_back(result);
         });
@@ -61,53 +61,32 @@ protected:
         running, [this] { return online; }, [this] { ++trackingChecks; });
 };
 
-struct Outcome {
+// The ticket path when the platform will not say who the new user is. (The other outcomes are driven
+// against fenk-platform.)
+struct TicketCase {
     const char* name;
-    const char* platform;
-    const char* appKey;
-    bool knownUser;
-    bool online;
+    PlatformScript script;
     const char* expected;
-    bool trackingCheck;
-    PlatformScript script{};
 };
 
-class RegistrationOutcomeTest : public RegistrationTest, public testing::WithParamInterface<Outcome> {};
+void PrintTo(const TicketCase& c, std::ostream* out) { *out << c.name; }
 
-TEST_P(RegistrationOutcomeTest, CompletesOnceWithTheOutcomeOfItsSituation) {
-    const Outcome& c = GetParam();
-    if (c.knownUser) storeKnownUser();
-    online = c.online;
-    fakes.http->setAutoReply(scriptedPlatform(c.script));
+class TicketOutcomeTest : public RegistrationTest, public testing::WithParamInterface<TicketCase> {};
 
-    EXPECT_EQ(registerDevice(c.appKey, c.platform), c.expected);
-    EXPECT_EQ(trackingChecks, c.trackingCheck ? 1 : 0);
-    EXPECT_EQ(fakes.http->requests().empty(), !c.online || std::string_view(c.expected).starts_with("Error"));
-    EXPECT_TRUE(fakes.preferences->boolean(settingsKeys::kFenkActiveTracking));
+TEST_P(TicketOutcomeTest, TheHostHearsTheBestKnownIdOnce) {
+    fakes.http->setAutoReply(scriptedPlatform(GetParam().script));
+    EXPECT_EQ(registerDevice(), GetParam().expected);
+    EXPECT_EQ(trackingChecks, 1);
 }
 
-const PlatformScript kSilent{{"/", std::nullopt}};
 const auto kAccount = FakeHttpReply::text(R"({"response":"OK","data":{"resourceId":"ticket-user"}})");
 
-INSTANTIATE_TEST_SUITE_P(Situations, RegistrationOutcomeTest, testing::Values(
-    Outcome{"OtherScheme", "ftp://platform.example", "", false, true, "Error parsing URL", false},
-    Outcome{"EmptyKey", kPlatform, "", false, true, "Error: insert a valid appKey", false},
-    Outcome{"KnownOffline", kPlatform, "KEY", true, false, "user-1", false},
-    Outcome{"KnownOnline", kPlatform, "KEY", true, true, "user-1", true},
-    Outcome{"KnownOnlinePlatformSilent", kPlatform, "KEY", true, true, "user-1", true, kSilent},
-    Outcome{"UnknownOffline", kPlatform, "KEY", false, false, "Not connected to Internet", false},
-    Outcome{"NewUserCreated", kPlatform, "KEY", false, true, "new-user", true},
-    Outcome{"NewUserByTicket", kPlatform, "KEY", false, true, "ticket-user", true,
-            {{"create-anonymous", kTicket}, {"user.info", kAccount}}},
+INSTANTIATE_TEST_SUITE_P(Replies, TicketOutcomeTest, testing::Values(
+    TicketCase{"AccountReadBack", {{"create-anonymous", kTicket}, {"user.info", kAccount}}, "ticket-user"},
     // No account comes back: the id the ticket's authentication named stands in for it, else nothing.
-    Outcome{"TicketWithoutAccount", kPlatform, "KEY", false, true, "user-1", true,
-            {{"create-anonymous", kTicket}, {"user.info", kRefused}}},
-    Outcome{"TicketNamingNobody", kPlatform, "KEY", false, true, "", true,
-            {{"create-anonymous", kTicket}, {"user.info", kRefused}, {"auth/user", kRefused}}},
-    Outcome{"CreationUnanswered", kPlatform, "KEY", false, true, "", true, {{"create-anonymous", FakeHttpReply::noBody()}}},
-    Outcome{"CreationUnreadable", kPlatform, "KEY", false, true, "", true, {{"create-anonymous", FakeHttpReply::garbage()}}},
-    Outcome{"PlatformSilent", kPlatform, "KEY", false, true, "", true, kSilent}),
-    [](const testing::TestParamInfo<Outcome>& param) { return param.param.name; });
+    TicketCase{"WithoutAccount", {{"create-anonymous", kTicket}, {"user.info", kRefused}}, "user-1"},
+    TicketCase{"NamingNobody", {{"create-anonymous", kTicket}, {"user.info", kRefused}, {"auth/user", kRefused}}, ""}),
+    [](const testing::TestParamInfo<TicketCase>& param) { return param.param.name; });
 
 TEST_F(RegistrationTest, KnownDeviceOnlineRefreshesParametersAccountAndDeviceInThatOrder) {
     storeKnownUser();
@@ -134,7 +113,7 @@ TEST_F(RegistrationTest, NewUserIsCreatedWithATokenGivenBeforeIt) {
 
 TEST_F(RegistrationTest, OverlappingRegistrationsKeepTheFlagUntilTheLastEnds) {
     storeKnownUser();
-    fakes.http->setAutoReply(scriptedPlatform(kSilent));  // the first waits on the platform
+    fakes.http->setAutoReply(scriptedPlatform({{"/", std::nullopt}}));  // the first waits on the platform
     std::vector<std::string> results;
     const auto collect = [&](std::optional<std::string> result) { results.push_back(result.value_or("none")); };
     components.registration->registerDevice("KEY", kPlatform, true, collect);
