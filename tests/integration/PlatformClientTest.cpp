@@ -16,7 +16,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <set>
 
 using namespace std::chrono_literals;
 
@@ -175,19 +174,6 @@ TEST_F(PlatformClientTest, EveryServiceAnswersAndDecodes) {
     ASSERT_TRUE(refused);
     EXPECT_EQ(refused->response, "ERROR");
     EXPECT_EQ(refused->messageCode, "INVALID_TOKEN");
-}
-
-TEST_F(PlatformClientTest, AHundredAuthenticatedCallsTravelOverOneConnection) {
-    const Device device = createUser();
-    platform_->requestLog().clear();
-    for (int pair = 0; pair < 100; ++pair) {
-        const auto reply = call<FG_SoaApiUser_InfoService>({.i_resourceId = device.resourceId}, signIn(device));
-        ASSERT_TRUE(reply && reply->response == "OK") << "pair " << pair;
-    }
-    std::set<std::int64_t> connections;
-    for (const RecordedRequest& request : platform_->requestLog().requests()) connections.insert(request.connection);
-    EXPECT_EQ(platform_->requestLog().requests().size(), 200u);
-    EXPECT_EQ(connections.size(), 1u);
 }
 
 TEST_F(PlatformClientTest, AFaultyPlatformGivesEveryCallerItsNoReplyPathAndTheClientRecovers) {
