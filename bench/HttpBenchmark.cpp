@@ -1,15 +1,13 @@
-// Time per request pair (an authentication-sized GET, then a service-sized form POST) over loopback:
-// the libcurl adapter against a bare libcurl loop on one reused easy handle. The adapter's extra cost is
-// its thread hand-offs; the target is to stay within 1.5 times the bare loop ("vs_bare").
+// Time per request pair (an authentication-sized GET, then a service-sized form POST) through the libcurl
+// adapter over loopback. Its cost against bare libcurl is PlatformClientBenchmark's ClientToBareRatio.
 #include "adapters/linux/CurlHttp.h"
 #include "adapters/linux/ThreadDispatcher.h"
 
 #include <benchmark/benchmark.h>
-#include <curl/curl.h>
 #include <httplib.h>
 
-#include <chrono>
 #include <future>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -45,44 +43,6 @@ private:
     std::thread thread_;
 };
 
-// Seconds per pair measured by the bare loop, for the adapter's ratio; zero until it ran.
-double bareSecondsPerPair = 0;
-
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void BM_BareCurlPair(benchmark::State& state) {
-    BenchmarkServer server;
-    const auto authUrl = server.url("/auth");
-    const auto execUrl = server.url("/exec");
-    CURL* const easy = curl_easy_init();
-    std::string body;
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_TCP_NODELAY, 1L);
-    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, 60'000L);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &body);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, +[](char* bytes, std::size_t size, std::size_t count, void* out) {
-        static_cast<std::string*>(out)->append(bytes, size * count);
-        return size * count;
-    });
-    const auto start = std::chrono::steady_clock::now();
-    for (auto _ : state) {
-        body.clear();
-        curl_easy_setopt(easy, CURLOPT_URL, authUrl.c_str());
-        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-        curl_easy_perform(easy);
-        curl_easy_setopt(easy, CURLOPT_URL, execUrl.c_str());
-        curl_easy_setopt(easy, CURLOPT_POSTFIELDS, kForm.c_str());
-        curl_easy_perform(easy);
-        benchmark::DoNotOptimize(body.data());
-    }
-    bareSecondsPerPair = secondsSince(start) / static_cast<double>(state.iterations());
-    curl_easy_cleanup(easy);
-}
-BENCHMARK(BM_BareCurlPair)->UseRealTime()->Unit(benchmark::kMicrosecond);
-
 // Sends one request and waits for its completion.
 void exchange(Http& http, HttpRequest request) {
     std::promise<void> done;
@@ -105,13 +65,10 @@ void BM_CurlHttpPair(benchmark::State& state) {
     exec.url = server.url("/exec");
     exec.headers = {{"Content-Type", "application/x-www-form-urlencoded"}};
     exec.body = toData(kForm);
-    const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         exchange(http, auth);
         exchange(http, exec);
     }
-    const auto secondsPerPair = secondsSince(start) / static_cast<double>(state.iterations());
-    if (bareSecondsPerPair > 0) state.counters["vs_bare"] = secondsPerPair / bareSecondsPerPair;
 }
 BENCHMARK(BM_CurlHttpPair)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
