@@ -20,7 +20,7 @@ public:
     explicit FenkKeyChain(SecureStore& store) : store_(store) {}
 
     std::optional<Data> load(std::string_view key) const;
-    // Deletes any item under the key, then adds the new one; answers whether the addition succeeded.
+    // Replaces any item under the key; answers whether the new one was stored. A failed write leaves no item.
     bool save(std::string_view key, const Data& data);
 
 private:

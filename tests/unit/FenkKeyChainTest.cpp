@@ -16,6 +16,7 @@ TEST(FenkKeyChainTest, SaveReplacesTheItemAndReportsAFailedWrite) {
     EXPECT_EQ(keyChain.load(account), toData("second"));
     store.failNextWrite();
     EXPECT_FALSE(keyChain.save(account, toData("third")));
+    EXPECT_FALSE(keyChain.load(account));
 }
 
 }  // namespace
