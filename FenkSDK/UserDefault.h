@@ -73,9 +73,6 @@ public:
         if (list.empty()) {
             return true;
         }
-        if (!json::encode(list)) {
-            return false;
-        }
         std::vector<Data> documents;
         documents.reserve(list.size());
         for (const auto& element : list) {
