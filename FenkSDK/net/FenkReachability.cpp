@@ -7,19 +7,6 @@ namespace {
 
 using namespace ReachabilityFlag;
 
-ConnectionKind deriveConnectionKind(std::optional<ReachabilityFlags> flags, bool allowsCellularConnection) {
-    if (!flags || (*flags & reachable) == 0) return ConnectionKind::unavailable;
-    if ((*flags & isWWAN) != 0) {
-        return allowsCellularConnection ? ConnectionKind::cellular : ConnectionKind::unavailable;
-    }
-    if ((*flags & connectionRequired) != 0) {
-        // A link that must first be brought up counts only when the system brings it up by itself.
-        const bool bringsUpByItself = (*flags & (connectionOnTraffic | connectionOnDemand)) != 0 &&
-                                      (*flags & interventionRequired) == 0;
-        if (!bringsUpByItself) return ConnectionKind::unavailable;
-    }
-    return ConnectionKind::wifi;
-}
 
 std::string describeFlags(ReachabilityFlags flags) {
     struct Mark {
@@ -44,6 +31,20 @@ std::string describeFlags(ReachabilityFlags flags) {
 }
 
 }  // namespace
+
+ConnectionKind connectionKindOf(std::optional<ReachabilityFlags> flags, bool allowsCellularConnection) {
+    if (!flags || (*flags & reachable) == 0) return ConnectionKind::unavailable;
+    if ((*flags & isWWAN) != 0) {
+        return allowsCellularConnection ? ConnectionKind::cellular : ConnectionKind::unavailable;
+    }
+    if ((*flags & connectionRequired) != 0) {
+        // A link that must first be brought up counts only when the system brings it up by itself.
+        const bool bringsUpByItself = (*flags & (connectionOnTraffic | connectionOnDemand)) != 0 &&
+                                      (*flags & interventionRequired) == 0;
+        if (!bringsUpByItself) return ConnectionKind::unavailable;
+    }
+    return ConnectionKind::wifi;
+}
 
 FenkReachability::Creation FenkReachability::create(std::shared_ptr<Reachability> reachability,
                                                     Dispatcher& dispatcher,
@@ -152,7 +153,7 @@ void FenkReachability::announceChange() {
 
 ConnectionKind FenkReachability::connectionKind() {
     if (!flags()) static_cast<void>(refreshFlags());
-    return deriveConnectionKind(flags(), allowsCellularConnection_);
+    return connectionKindOf(flags(), allowsCellularConnection_);
 }
 
 std::string FenkReachability::flagsText() const { return describeFlags(flags().value_or(0)); }

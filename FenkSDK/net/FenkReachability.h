@@ -23,6 +23,9 @@ inline constexpr std::string_view FenkReachabilityChangedNotification = "FenkRea
 
 enum class ConnectionKind { unavailable, wifi, cellular };
 
+// The kind of link the flags describe; unavailable when there are none.
+ConnectionKind connectionKindOf(std::optional<ReachabilityFlags> flags, bool allowsCellularConnection);
+
 class FenkReachability;
 
 // What the system's callback holds: a weak reference, so that the system never keeps a monitor alive.

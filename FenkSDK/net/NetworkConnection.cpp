@@ -13,8 +13,10 @@ std::shared_ptr<FenkReachability> makeConnectionMonitor(const Environment& envir
 }
 
 bool isConnectedToNetwork(const Environment& environment) {
-    const auto monitor = makeConnectionMonitor(environment);
-    return monitor && monitor->connectionKind() != ConnectionKind::unavailable;
+    // What a fresh monitor would answer after one read. Its first-read announcement could never post (the
+    // monitor is gone before it runs), so the monitor itself, with its queue and thread, is not needed.
+    const auto handle = environment.reachability->createWithAddress(SocketAddressIPv4::anyAddress());
+    return handle && connectionKindOf(handle->flags(), true) != ConnectionKind::unavailable;
 }
 
 }  // namespace fenk

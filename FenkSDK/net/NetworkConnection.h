@@ -11,8 +11,8 @@ namespace fenk {
 // no handle.
 std::shared_ptr<FenkReachability> makeConnectionMonitor(const Environment& environment);
 
-// Whether the internet can be reached right now, asked of a monitor made for the question. False when
-// no monitor can be made.
+// Whether the internet can be reached right now, read once from the system. False when it gives no
+// handle for the question.
 bool isConnectedToNetwork(const Environment& environment);
 
 }  // namespace fenk
