@@ -97,7 +97,7 @@ public:
                                                   std::optional<HttpError>) { completion(decodeReply(body)); });
     }
 
-    // call() without the decoding, for a caller that must tell a missing body from an unreadable one.
+private:
     void send(const std::optional<ParametersIn>& parameters, const std::optional<FG_Authenticate>& authentication,
               PlatformTransport::Completion completion) const {
         std::optional<std::string> url = address(parameters, authentication);
@@ -124,7 +124,6 @@ public:
         return body ? json::decode<ParametersOut>(asText(*body)) : std::nullopt;
     }
 
-private:
     std::optional<std::string> address(const std::optional<ParametersIn>& parameters,
                                        const std::optional<FG_Authenticate>& authentication) const {
         std::optional<std::string> url = serviceAddress(authentication, entry.path);
