@@ -30,17 +30,19 @@ std::variant<NetlinkSocket, int> NetlinkSocket::open() {
         ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &replyTimeout, sizeof replyTimeout) != 0) {
         return errno;
     }
+    socket.buffer_.resize(receiveBufferSize);
     return socket;
 }
 
 NetlinkSocket::NetlinkSocket(NetlinkSocket&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), sequence_(other.sequence_) {}
+    : fd_(std::exchange(other.fd_, -1)), sequence_(other.sequence_), buffer_(std::move(other.buffer_)) {}
 
 NetlinkSocket& NetlinkSocket::operator=(NetlinkSocket&& other) noexcept {
     if (this != &other) {
         if (fd_ >= 0) ::close(fd_);
         fd_ = std::exchange(other.fd_, -1);
         sequence_ = other.sequence_;
+        buffer_ = std::move(other.buffer_);
     }
     return *this;
 }
@@ -69,16 +71,15 @@ int NetlinkSocket::dump(std::uint16_t type, const void* header, std::size_t head
 }
 
 int NetlinkSocket::receiveDump(std::uint32_t sequence, const Visitor& visit) {
-    std::vector<std::byte> buffer(receiveBufferSize);
     bool inconsistent = false;
     for (;;) {
-        const ssize_t received = ::recv(fd_, buffer.data(), buffer.size(), 0);
+        const ssize_t received = ::recv(fd_, buffer_.data(), buffer_.size(), 0);
         if (received < 0) {
             if (errno == EINTR) continue;
             return errno;
         }
         auto remaining = static_cast<unsigned>(received);
-        for (auto* message = reinterpret_cast<const nlmsghdr*>(buffer.data()); NLMSG_OK(message, remaining);
+        for (auto* message = reinterpret_cast<const nlmsghdr*>(buffer_.data()); NLMSG_OK(message, remaining);
              message = NLMSG_NEXT(message, remaining)) {
             if (message->nlmsg_seq != sequence) continue;  // a late answer to an abandoned request
             if ((message->nlmsg_flags & NLM_F_DUMP_INTR) != 0) inconsistent = true;
@@ -98,8 +99,7 @@ int NetlinkSocket::setMembership(unsigned group, bool member) {
 }
 
 void NetlinkSocket::discardPending() {
-    std::vector<std::byte> buffer(receiveBufferSize);
-    while (::recv(fd_, buffer.data(), buffer.size(), MSG_DONTWAIT) >= 0 || errno == EINTR || errno == ENOBUFS) {
+    while (::recv(fd_, buffer_.data(), buffer_.size(), MSG_DONTWAIT) >= 0 || errno == EINTR || errno == ENOBUFS) {
     }
 }
 

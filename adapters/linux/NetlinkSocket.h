@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <variant>
+#include <vector>
 
 namespace fenk {
 
@@ -44,6 +45,8 @@ private:
 
     int fd_ = -1;
     std::uint32_t sequence_ = 0;
+    // Receives every read; a socket has one reader at a time.
+    std::vector<std::byte> buffer_;
 };
 
 }  // namespace fenk
