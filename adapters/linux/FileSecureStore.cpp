@@ -75,8 +75,6 @@ std::optional<Data> readAll(int descriptor) {
 
 }  // namespace
 
-std::filesystem::path FileSecureStore::defaultFolder() { return fenkDataFolder() / "secure"; }
-
 FileSecureStore::FileSecureStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
 std::filesystem::path FileSecureStore::itemPath(std::string_view account) const {

@@ -12,9 +12,6 @@ namespace fenk {
 // temporary file, flushes it and renames it over the old one, so a crash leaves the old or the new secret.
 class FileSecureStore final : public SecureStore {
 public:
-    // $XDG_DATA_HOME/fenk/secure (see fenkDataFolder()).
-    static std::filesystem::path defaultFolder();
-
     explicit FileSecureStore(std::filesystem::path folder);
 
     std::optional<Data> load(std::string_view account) const override;

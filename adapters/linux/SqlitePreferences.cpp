@@ -154,8 +154,6 @@ void SqlitePreferences::FinalizeStatement::operator()(sqlite3_stmt* statement) c
     sqlite3_finalize(statement);
 }
 
-std::filesystem::path SqlitePreferences::defaultPath() { return fenkDataFolder() / "settings.sqlite3"; }
-
 SqlitePreferences::SqlitePreferences(std::filesystem::path path) : path_(std::move(path)) { open(); }
 
 SqlitePreferences::~SqlitePreferences() = default;

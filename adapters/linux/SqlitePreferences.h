@@ -21,9 +21,6 @@ namespace fenk {
 // nothing and writes report failure.
 class SqlitePreferences final : public Preferences {
 public:
-    // $XDG_DATA_HOME/fenk/settings.sqlite3 (see fenkDataFolder()).
-    static std::filesystem::path defaultPath();
-
     explicit SqlitePreferences(std::filesystem::path path);
     ~SqlitePreferences() override;
     SqlitePreferences(const SqlitePreferences&) = delete;
