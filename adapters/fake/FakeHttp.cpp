@@ -10,6 +10,13 @@ struct FakeHttp::State {
         HttpRequest request;
         Completion completion;  // empty once it has run
         bool answered = false;
+
+        // Marks it as answered; false when it was answered or completed already. The caller holds the mutex.
+        bool claim() {
+            if (answered || !completion) return false;
+            answered = true;
+            return true;
+        }
     };
 
     mutable std::mutex mutex;
@@ -17,23 +24,15 @@ struct FakeHttp::State {
     std::vector<Exchange> exchanges;
     AutoReply autoReply;
 
-    // Marks the exchange as answered; false when it was answered or completed already.
     bool claim(std::size_t index) {
         std::lock_guard lock(mutex);
-        if (index >= exchanges.size()) return false;
-        auto& exchange = exchanges[index];
-        if (exchange.answered || !exchange.completion) return false;
-        exchange.answered = true;
-        return true;
+        return index < exchanges.size() && exchanges[index].claim();
     }
 
     std::optional<std::size_t> claimOldest() {
         std::lock_guard lock(mutex);
         for (std::size_t index = 0; index < exchanges.size(); ++index) {
-            auto& exchange = exchanges[index];
-            if (exchange.answered || !exchange.completion) continue;
-            exchange.answered = true;
-            return index;
+            if (exchanges[index].claim()) return index;
         }
         return std::nullopt;
     }
@@ -133,12 +132,6 @@ bool FakeHttp::reply(std::size_t index, FakeHttpReply reply) {
     deliver(state_, index, std::move(reply));
     return true;
 }
-
-bool FakeHttp::reply(std::string_view body, int status) { return reply(FakeHttpReply::text(body, status)); }
-
-bool FakeHttp::replyGarbage() { return reply(FakeHttpReply::garbage()); }
-
-bool FakeHttp::replyNoBody() { return reply(FakeHttpReply::noBody()); }
 
 void FakeHttp::setAutoReply(AutoReply handler) {
     std::lock_guard lock(state_->mutex);

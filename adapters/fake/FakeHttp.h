@@ -50,9 +50,6 @@ public:
     // Answer the oldest unanswered request, or the one at an index; false when there is none to answer.
     bool reply(FakeHttpReply reply);
     bool reply(std::size_t index, FakeHttpReply reply);
-    bool reply(std::string_view body, int status = 200);
-    bool replyGarbage();
-    bool replyNoBody();
 
     void setAutoReply(AutoReply handler);
 
