@@ -17,17 +17,6 @@ std::string fieldText(const char (&field)[size]) {
     return std::string(field, strnlen(field, size));
 }
 
-struct KernelFacts {
-    std::string machine;
-    std::string release;
-};
-
-KernelFacts readKernelFacts() {
-    utsname names{};
-    if (uname(&names) != 0) return {};
-    return {fieldText(names.machine), fieldText(names.release)};
-}
-
 // The distribution's version. The first os-release file that exists is the only one consulted, as the
 // format's own rules say; without a version there, the kernel release stands in.
 std::string readSystemVersion(const std::string& kernelRelease) {
@@ -43,8 +32,21 @@ std::string readSystemVersion(const std::string& kernelRelease) {
 
 }  // namespace
 
-LinuxDevice::LinuxDevice()
-    : hardwareModel_(readKernelFacts().machine), systemVersion_(readSystemVersion(readKernelFacts().release)) {}
+struct LinuxDevice::KernelFacts {
+    std::string machine;
+    std::string release;
+
+    static KernelFacts read() {
+        utsname names{};
+        if (uname(&names) != 0) return {};
+        return {fieldText(names.machine), fieldText(names.release)};
+    }
+};
+
+LinuxDevice::LinuxDevice() : LinuxDevice(KernelFacts::read()) {}
+
+LinuxDevice::LinuxDevice(const KernelFacts& kernel)
+    : hardwareModel_(kernel.machine), systemVersion_(readSystemVersion(kernel.release)) {}
 
 std::string LinuxDevice::hardwareModel() const { return hardwareModel_; }
 

@@ -30,6 +30,10 @@ public:
     void setTrackingAuthorizationStatus(TrackingAuthorizationStatus status);
 
 private:
+    // What the kernel reports about itself, read in one call for both facts that need it.
+    struct KernelFacts;
+    explicit LinuxDevice(const KernelFacts& kernel);
+
     const std::string hardwareModel_;
     const std::string systemVersion_;
     mutable std::mutex mutex_;
