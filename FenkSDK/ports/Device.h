@@ -6,7 +6,8 @@
 
 namespace fenk {
 
-// Whether the user lets the host track them for advertising; the raw values are the mobile platform's.
+// Whether the user lets the host track them for advertising. The raw values are fixed, so a host may keep
+// or pass them as plain numbers.
 enum class TrackingAuthorizationStatus : int { notDetermined = 0, restricted = 1, denied = 2, authorized = 3 };
 
 // The cellular provider of the device. The registration asks for the first provider and the device update
