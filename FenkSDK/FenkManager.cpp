@@ -11,6 +11,7 @@
 #include "FenkSDK/registration/DeviceRegistration.h"
 #include "FenkSDK/registration/NotificationTokens.h"
 #include "FenkSDK/runtime/Console.h"
+#include "FenkSDK/runtime/WhileAlive.h"
 
 #include <chrono>
 #include <mutex>
@@ -71,9 +72,7 @@ void FenkManager::buildComponents() {
     registration_ = makeRegistrationComponents(
         environment_, fenkQueue_, runningRegistration_,
         [environment = environment_] { return fenk::isConnectedToNetwork(environment); },
-        [weak = weak_from_this()] {
-            if (const auto self = weak.lock()) self->checkStartTracking();
-        });
+        whileAlive(weak_from_this(), [](FenkManager& self) { self.checkStartTracking(); }));
     trackingStartCheck_ = std::make_unique<TrackingStartCheck>(
         *runningRegistration_, isChecking_, *environment_.preferences, [this] { return isConnectedToNetwork(); },
         [accounts = registration_.accounts](AccountService::AccountCompletion completion) {
@@ -87,9 +86,7 @@ void FenkManager::observeNotifications() {
     auto& center = *environment_.notificationCenter;
     const std::weak_ptr<FenkManager> weak = weak_from_this();
     const auto observe = [&](std::string_view name, const void* object, auto entryPoint) {
-        observers_.push_back(center.addObserver(name, object, [weak, entryPoint](const Notification& note) {
-            if (auto self = weak.lock()) entryPoint(*self, note);
-        }));
+        observers_.push_back(center.addObserver(name, object, whileAlive(weak, entryPoint)));
     };
 
     if (reachability_) {
@@ -146,9 +143,7 @@ void FenkManager::didBecomeActive() {
 }
 
 void FenkManager::checkStartTracking() {
-    fenkQueue_->async([weak = weak_from_this()] {
-        if (auto self = weak.lock()) self->trackingStartCheck_->run();
-    });
+    fenkQueue_->async(whileAlive(weak_from_this(), [](const FenkManager& self) { self.trackingStartCheck_->run(); }));
 }
 
 // Location acquisition, the position pipeline, presentation and the legal screen register here; their
@@ -165,9 +160,8 @@ void FenkManager::safariViewControllerDidCompleteInitialLoad(bool) {}
 
 void FenkManager::safariViewControllerDidFinish() {
     isChecking_ = false;
-    environment_.dispatcher->mainQueue()->asyncAfter(std::chrono::seconds(1), [weak = weak_from_this()] {
-        if (auto self = weak.lock()) self->checkStartTracking();
-    });
+    environment_.dispatcher->mainQueue()->asyncAfter(
+        std::chrono::seconds(1), whileAlive(weak_from_this(), [](FenkManager& self) { self.checkStartTracking(); }));
 }
 
 // --- Registration ---------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "FenkSDK/ports/Device.h"
 #include "FenkSDK/ports/Dispatcher.h"
 #include "FenkSDK/registration/DeviceInfoChanges.h"
+#include "FenkSDK/runtime/WhileAlive.h"
 
 #include <utility>
 
@@ -39,9 +40,10 @@ AccountService::AccountService(Collaborators collaborators)
     : collaborators_(std::move(collaborators)), authentication_(collaborators_.preferences, collaborators_.transport) {}
 
 void AccountService::refreshAccountInfo(AccountCompletion completion) {
-    collaborators_.globalQueue->async([weak = weak_from_this(), completion = std::move(completion)]() mutable {
-        if (const auto self = weak.lock()) self->refreshNow(std::move(completion));
-    });
+    collaborators_.globalQueue->async(
+        whileAlive(weak_from_this(), [completion = std::move(completion)](const AccountService& self) mutable {
+            self.refreshNow(std::move(completion));
+        }));
 }
 
 void AccountService::refreshNow(AccountCompletion completion) const {
@@ -84,10 +86,9 @@ void AccountService::fetchAppParameters(FG_Authenticate authentication, AppParam
 }
 
 void AccountService::updateUser(RequestParameters fields, ResponseCompletion completion) {
-    collaborators_.globalQueue->async(
-        [weak = weak_from_this(), fields = std::move(fields), completion = std::move(completion)]() mutable {
-            if (const auto self = weak.lock()) self->updateNow(fields, std::move(completion));
-        });
+    collaborators_.globalQueue->async(whileAlive(
+        weak_from_this(), [fields = std::move(fields), completion = std::move(completion)](
+                              const AccountService& self) mutable { self.updateNow(fields, std::move(completion)); }));
 }
 
 void AccountService::updateNow(const RequestParameters& fields, ResponseCompletion completion) const {

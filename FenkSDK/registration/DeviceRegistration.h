@@ -5,6 +5,7 @@
 #include "FenkSDK/api/PlatformTransport.h"
 #include "FenkSDK/api/ServiceCatalogue.h"
 #include "FenkSDK/registration/AuthenticationSession.h"
+#include "FenkSDK/runtime/WhileAlive.h"
 
 #include <functional>
 #include <memory>
@@ -79,9 +80,7 @@ private:
     // A continuation that runs `step` with this registration, or does nothing once it is gone.
     template <class Step>
     auto whileAlive(Step step) {
-        return [weak = weak_from_this(), step = std::move(step)](auto&&... arguments) mutable {
-            if (const auto self = weak.lock()) step(*self, std::forward<decltype(arguments)>(arguments)...);
-        };
+        return fenk::whileAlive(weak_from_this(), std::move(step));
     }
 
     void holdRunningFlag();

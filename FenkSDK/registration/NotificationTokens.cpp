@@ -4,6 +4,7 @@
 #include "FenkSDK/ports/Dispatcher.h"
 #include "FenkSDK/registration/AccountService.h"
 #include "FenkSDK/runtime/AtomicBoolean.h"
+#include "FenkSDK/runtime/WhileAlive.h"
 
 #include <utility>
 
@@ -13,10 +14,9 @@ NotificationTokens::NotificationTokens(Collaborators collaborators) : collaborat
 
 void NotificationTokens::setNotificationsToken(std::optional<std::string> token, std::function<void(bool)> completion) {
     if (!completion) completion = [](bool) {};
-    collaborators_.fenkQueue->async(
-        [weak = weak_from_this(), token = std::move(token), completion = std::move(completion)]() mutable {
-            if (const auto self = weak.lock()) self->storeAndSend(token, std::move(completion));
-        });
+    collaborators_.fenkQueue->async(whileAlive(
+        weak_from_this(), [token = std::move(token), completion = std::move(completion)](
+                              NotificationTokens& self) mutable { self.storeAndSend(token, std::move(completion)); }));
 }
 
 void NotificationTokens::setDataNotificationsToken(const std::optional<Data>& deviceToken,
@@ -39,9 +39,10 @@ void NotificationTokens::storeAndSend(const std::optional<std::string>& token, s
     auto account = UserDefault(*preferences).loadRecord<FG_Account>(settingsKeys::kFenkAccountInfo);
     if (account || !collaborators_.isConnectedToNetwork()) return sendIfChanged(account, token, std::move(completion));
     collaborators_.accounts->refreshAccountInfo(
-        [weak = weak_from_this(), token, completion = std::move(completion)](std::optional<FG_Account> refreshed) {
-            if (const auto self = weak.lock()) self->sendIfChanged(refreshed, token, completion);
-        });
+        whileAlive(weak_from_this(), [token, completion = std::move(completion)](const NotificationTokens& self,
+                                                                                 std::optional<FG_Account> refreshed) {
+            self.sendIfChanged(refreshed, token, completion);
+        }));
 }
 
 void NotificationTokens::sendIfChanged(const std::optional<FG_Account>& account,
