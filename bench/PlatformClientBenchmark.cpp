@@ -11,13 +11,13 @@
 #include "FenkSDK/api/ServiceCatalogue.h"
 #include "adapters/linux/CurlHttp.h"
 #include "adapters/linux/ThreadDispatcher.h"
+#include "tests/support/SamplePlatform.h"
+#include "tests/support/TemporaryFolder.h"
 #include "tools/fenk-platform/PlatformServer.h"
 
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <future>
 #include <memory>
 #include <set>
@@ -79,8 +79,6 @@ public:
         return bench;
     }
 
-    ~Bench() { std::filesystem::remove_all(folder_); }
-
     std::string authenticationUrl() const {
         return platform_->address() + "/1.0/json/auth/user?api=soa.api.fenk&apikey=" + std::string(kAppKey) +
                "&refreshToken=" + refreshToken_;
@@ -116,14 +114,6 @@ public:
 
 private:
     Bench() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "fenk-platform-bench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
-        folder_ = pattern;
-        std::string error;
-        platform_ =
-            PlatformServer::start({.database = folder_ / "platform.sqlite3", .seed = FENK_PLATFORM_SAMPLE_SEED}, error);
-        if (!platform_) throw std::runtime_error(error);
-
         EasyHandle handle;
         const std::string token = tokenOf(
             handle.get(platform_->address() + "/1.0/json/auth/user?api=soa.api.fenk&apikey=" + std::string(kAppKey)));
@@ -134,8 +124,8 @@ private:
         refreshToken_ = created->data->refreshToken.value_or("");
     }
 
-    std::filesystem::path folder_;
-    std::unique_ptr<PlatformServer> platform_;
+    TemporaryFolder folder_;  // first: the platform's database lives in it until the platform has stopped
+    std::unique_ptr<PlatformServer> platform_ = startSamplePlatform(folder_.path());
     std::string resourceId_;
     std::string refreshToken_;
     std::shared_ptr<ThreadDispatcher> dispatcher_ = std::make_shared<ThreadDispatcher>();

@@ -1,7 +1,7 @@
 // The reference host program as a new user runs it: one process per command against fenk-platform on
 // loopback (served by the test), state kept in a temporary data folder.
-#include "SamplePlatform.h"
-#include "TemporaryFolder.h"
+#include "support/SamplePlatform.h"
+#include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "adapters/linux/FileSecureStore.h"
 
 #include "FilePermissions.h"
-#include "TemporaryFolder.h"
+#include "support/TemporaryFolder.h"
 #include "contract/SecureStoreContract.h"
 
 namespace fenk {

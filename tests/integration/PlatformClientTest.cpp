@@ -6,8 +6,8 @@
 #include "adapters/fake/MemoryPreferences.h"
 #include "adapters/linux/CurlHttp.h"
 #include "adapters/linux/ThreadDispatcher.h"
-#include "SamplePlatform.h"
-#include "TemporaryFolder.h"
+#include "support/SamplePlatform.h"
+#include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

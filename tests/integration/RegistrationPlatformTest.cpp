@@ -8,8 +8,8 @@
 #include "adapters/fake/FakeReachability.h"
 #include "adapters/linux/LinuxEnvironment.h"
 #include "adapters/linux/ThreadDispatcher.h"
-#include "SamplePlatform.h"
-#include "TemporaryFolder.h"
+#include "support/SamplePlatform.h"
+#include "support/TemporaryFolder.h"
 #include "tools/fenkctl/RedirectingHttp.h"
 #include "tools/fenkctl/TrackedHttp.h"
 

@@ -1,6 +1,6 @@
 #include "adapters/linux/SqlitePreferences.h"
 
-#include "TemporaryFolder.h"
+#include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

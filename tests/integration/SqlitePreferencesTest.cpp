@@ -2,7 +2,7 @@
 
 #include "FilePermissions.h"
 #include "support/ConsoleCapture.h"
-#include "TemporaryFolder.h"
+#include "support/TemporaryFolder.h"
 #include "contract/PreferencesContract.h"
 
 #include <gmock/gmock.h>
