@@ -74,9 +74,9 @@ void FenkManager::buildComponents() {
         [environment = environment_] { return fenk::isConnectedToNetwork(environment); },
         whileAlive(weak_from_this(), [](FenkManager& self) { self.checkStartTracking(); }));
     trackingStartCheck_ = std::make_unique<TrackingStartCheck>(
-        *runningRegistration_, isChecking_, *environment_.preferences, [this] { return isConnectedToNetwork(); },
+        *runningRegistration_, isChecking_, *environment_.preferences,
         [accounts = registration_.accounts](AccountService::AccountCompletion completion) {
-            accounts->refreshAccountInfo(std::move(completion));
+            accounts->currentAccount(std::move(completion));
         },
         // The legal workflow is not part of this build yet: it receives nothing.
         [](LegalWorkflowRequest) {});

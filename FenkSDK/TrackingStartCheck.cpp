@@ -5,13 +5,11 @@
 namespace fenk {
 
 TrackingStartCheck::TrackingStartCheck(const AtomicBoolean& runningRegistration, const std::atomic<bool>& isChecking,
-                                       Preferences& preferences, std::function<bool()> isConnectedToNetwork,
-                                       AccountRefresh refreshAccountInfo, HandOver handOver)
+                                       Preferences& preferences, CurrentAccount currentAccount, HandOver handOver)
     : runningRegistration_(runningRegistration),
       isChecking_(isChecking),
       preferences_(preferences),
-      isConnectedToNetwork_(std::move(isConnectedToNetwork)),
-      refreshAccountInfo_(std::move(refreshAccountInfo)),
+      currentAccount_(std::move(currentAccount)),
       handOver_(std::move(handOver)) {}
 
 void TrackingStartCheck::run() const {
@@ -22,16 +20,10 @@ void TrackingStartCheck::run() const {
                                                                                  : LegalWorkflowVariant::notifications;
     if (isChecking_) return;
 
-    const UserDefault store(preferences_);
-    auto appParameters = store.getDataArray<FG_Extra>(settingsKeys::kFenkAppParameters);
-    auto account = store.loadRecord<FG_Account>(settingsKeys::kFenkAccountInfo);
-    if (account || !isConnectedToNetwork_()) {
-        handOver_({std::move(account), std::move(appParameters), variant});
-        return;
-    }
-    refreshAccountInfo_([handOver = handOver_, appParameters = std::move(appParameters),
-                         variant](std::optional<FG_Account> refreshed) mutable {
-        handOver({std::move(refreshed), std::move(appParameters), variant});
+    auto appParameters = UserDefault(preferences_).getDataArray<FG_Extra>(settingsKeys::kFenkAppParameters);
+    currentAccount_([handOver = handOver_, appParameters = std::move(appParameters),
+                     variant](std::optional<FG_Account> account) mutable {
+        handOver({std::move(account), std::move(appParameters), variant});
     });
 }
 

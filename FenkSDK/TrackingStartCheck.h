@@ -26,12 +26,12 @@ struct LegalWorkflowRequest {
 // and gathers what it needs. It runs on the manager's work queue.
 class TrackingStartCheck {
 public:
-    using AccountRefresh = std::function<void(std::function<void(std::optional<FG_Account>)>)>;
+    // Completes with the account the workflow is shown for (see AccountService::currentAccount).
+    using CurrentAccount = std::function<void(std::function<void(std::optional<FG_Account>)>)>;
     using HandOver = std::function<void(LegalWorkflowRequest)>;
 
     TrackingStartCheck(const AtomicBoolean& runningRegistration, const std::atomic<bool>& isChecking,
-                       Preferences& preferences, std::function<bool()> isConnectedToNetwork,
-                       AccountRefresh refreshAccountInfo, HandOver handOver);
+                       Preferences& preferences, CurrentAccount currentAccount, HandOver handOver);
 
     void run() const;
 
@@ -39,8 +39,7 @@ private:
     const AtomicBoolean& runningRegistration_;
     const std::atomic<bool>& isChecking_;
     Preferences& preferences_;
-    std::function<bool()> isConnectedToNetwork_;
-    AccountRefresh refreshAccountInfo_;
+    CurrentAccount currentAccount_;
     HandOver handOver_;
 };
 

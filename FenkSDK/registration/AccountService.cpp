@@ -46,6 +46,12 @@ void AccountService::refreshAccountInfo(AccountCompletion completion) {
         }));
 }
 
+void AccountService::currentAccount(AccountCompletion completion) {
+    auto stored = UserDefault(*collaborators_.preferences).loadRecord<FG_Account>(settingsKeys::kFenkAccountInfo);
+    if (stored || !collaborators_.isConnectedToNetwork()) return completion(std::move(stored));
+    refreshAccountInfo(std::move(completion));
+}
+
 void AccountService::refreshNow(AccountCompletion completion) const {
     const auto& preferences = collaborators_.preferences;
     auto stored = UserDefault(*preferences).loadRecord<FG_Account>(settingsKeys::kFenkAccountInfo);

@@ -43,6 +43,9 @@ public:
     // has none) is looked up on the platform, and a reply's user is stored as the account. Offline it
     // answers the stored account; none when there is no id to look up or no user came back.
     void refreshAccountInfo(AccountCompletion completion);
+    // The stored account, at once on the calling thread; without one, refreshAccountInfo's answer when the
+    // network is up, else none at once.
+    void currentAccount(AccountCompletion completion);
 
     // With a record authentication has just refreshed: the app parameters for the stored resource id, stored
     // when the reply has them.

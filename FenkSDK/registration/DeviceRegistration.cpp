@@ -44,10 +44,8 @@ void DeviceRegistration::start(const AttemptPtr& attempt, bool trackingActive) {
     if (attempt->appKey.empty()) return abandon(*attempt, std::string(kInvalidAppKey));
     storeAccess(*attempt);
 
-    auto account = UserDefault(*collaborators_.preferences).loadRecord<FG_Account>(settingsKeys::kFenkAccountInfo);
-    if (account || !collaborators_.isConnectedToNetwork()) return decide(attempt, account);
-    collaborators_.accounts->refreshAccountInfo(whileAlive(
-        [attempt](DeviceRegistration& self, std::optional<FG_Account> refreshed) { self.decide(attempt, refreshed); }));
+    collaborators_.accounts->currentAccount(whileAlive(
+        [attempt](DeviceRegistration& self, std::optional<FG_Account> account) { self.decide(attempt, account); }));
 }
 
 // --- Phase 2 -------------------------------------------------------------------------------------------------

@@ -36,12 +36,10 @@ void NotificationTokens::storeAndSend(const std::optional<std::string>& token, s
     if (collaborators_.runningRegistration->get() || !preferences->string(settingsKeys::kKeyResourceId)) {
         return completion(true);
     }
-    auto account = UserDefault(*preferences).loadRecord<FG_Account>(settingsKeys::kFenkAccountInfo);
-    if (account || !collaborators_.isConnectedToNetwork()) return sendIfChanged(account, token, std::move(completion));
-    collaborators_.accounts->refreshAccountInfo(
+    collaborators_.accounts->currentAccount(
         whileAlive(weak_from_this(), [token, completion = std::move(completion)](const NotificationTokens& self,
-                                                                                 std::optional<FG_Account> refreshed) {
-            self.sendIfChanged(refreshed, token, completion);
+                                                                                 std::optional<FG_Account> account) {
+            self.sendIfChanged(account, token, completion);
         }));
 }
 

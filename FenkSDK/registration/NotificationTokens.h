@@ -25,7 +25,6 @@ public:
         std::shared_ptr<DispatchQueue> fenkQueue;
         std::shared_ptr<const AtomicBoolean> runningRegistration;
         std::shared_ptr<AccountService> accounts;
-        std::function<bool()> isConnectedToNetwork;
     };
 
     explicit NotificationTokens(Collaborators collaborators);

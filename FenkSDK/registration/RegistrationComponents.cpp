@@ -26,8 +26,7 @@ RegistrationComponents makeRegistrationComponents(const Environment& environment
         NotificationTokens::Collaborators{.preferences = environment.preferences,
                                           .fenkQueue = fenkQueue,
                                           .runningRegistration = runningRegistration,
-                                          .accounts = accounts,
-                                          .isConnectedToNetwork = isConnectedToNetwork});
+                                          .accounts = accounts});
     auto registration = std::make_shared<DeviceRegistration>(
         DeviceRegistration::Collaborators{.preferences = environment.preferences,
                                           .secureStore = environment.secureStore,

@@ -1,9 +1,13 @@
 #include "FenkSDK/TrackingStartCheck.h"
 
 #include "FenkSDK/UserDefault.h"
-#include "adapters/fake/MemoryPreferences.h"
+#include "FenkSDK/registration/AccountService.h"
+#include "adapters/fake/FakeEnvironment.h"
+#include "support/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace fenk {
 namespace {
@@ -27,26 +31,36 @@ class TrackingStartCheckTest : public testing::TestWithParam<Case> {};
 
 TEST_P(TrackingStartCheckTest, HandsOverOnlyWhenNothingStandsInTheWay) {
     const Case& c = GetParam();
-    MemoryPreferences preferences;
+    FakeEnvironment fakes;
+    MemoryPreferences& preferences = *fakes.preferences;
     UserDefault store(preferences);
     if (c.resourceIdStored) preferences.setString(settingsKeys::kKeyResourceId, "user-1");
     preferences.setBoolean(settingsKeys::kFenkActiveTracking, c.trackingFlag);
     store.setDataArray(std::vector<FG_Extra>{{"userLegal", "https://legal"}}, settingsKeys::kFenkAppParameters);
     if (c.accountStored) store.saveRecord(FG_Account{.resourceId = "stored"}, settingsKeys::kFenkAccountInfo);
+    preferences.setString(settingsKeys::kKeyUrlPlatformUrl, "https://platform.example");
+    fakes.http->setAutoReply(scriptedPlatform(
+        {{"user.info", FakeHttpReply::text(R"({"response":"OK","data":{"resourceId":"refreshed"}})")}}));
+    const auto accounts = std::make_shared<AccountService>(
+        AccountService::Collaborators{.preferences = fakes.preferences,
+                                      .device = fakes.device,
+                                      .transport = PlatformTransport(fakes.http, fakes.dispatcher),
+                                      .globalQueue = fakes.dispatcher->globalQueue(),
+                                      .isConnectedToNetwork = [&] { return c.online; }});
 
     AtomicBoolean running(c.registrationRunning);
     std::atomic<bool> checking = c.checking;
-    int refreshes = 0;
     std::optional<LegalWorkflowRequest> handedOver;
     TrackingStartCheck check(
-        running, checking, preferences, [&] { return c.online; },
-        [&](auto completion) {
-            ++refreshes;
-            completion(FG_Account{.resourceId = "refreshed"});
-        },
+        running, checking, preferences, [&](auto completion) { accounts->currentAccount(std::move(completion)); },
         [&](LegalWorkflowRequest request) { handedOver = std::move(request); });
 
     check.run();
+    fakes.dispatcher->runUntilIdle();
+    const auto requests = fakes.http->requests();
+    const auto refreshes = std::count_if(requests.begin(), requests.end(), [](const HttpRequest& request) {
+        return request.url.find("user.info") != std::string::npos;
+    });
 
     EXPECT_EQ(refreshes, c.expectRefresh ? 1 : 0);
     ASSERT_EQ(handedOver.has_value(), c.expectHandOver);
