@@ -62,17 +62,14 @@ void AccountService::refreshNow(AccountCompletion completion) const {
     if (!resourceId) return completion(std::nullopt);
     if (!collaborators_.isConnectedToNetwork()) return completion(std::move(stored));
 
-    authentication_.authenticateStored(
-        [service = FG_SoaApiUser_InfoService(collaborators_.transport), authentication = authentication_, preferences,
-         resourceId = std::move(resourceId),
-         completion = std::move(completion)](FG_Authenticate, std::optional<FG_AuthenticateBean>) {
-            service.call(FG_SoaApiUser_InfoParametersIn{.i_resourceId = resourceId}, authentication.storedRecord(),
-                         [preferences, completion](std::optional<FG_SoaApiUser_InfoParametersOut> reply) {
-                             if (!reply || !reply->data) return completion(std::nullopt);
-                             UserDefault(*preferences).saveRecord(*reply->data, settingsKeys::kFenkAccountInfo);
-                             preferences->synchronize();
-                             completion(std::move(reply->data));
-                         });
+    authentication_.callService(
+        FG_SoaApiUser_InfoService(collaborators_.transport),
+        FG_SoaApiUser_InfoParametersIn{.i_resourceId = std::move(resourceId)},
+        [preferences, completion = std::move(completion)](std::optional<FG_SoaApiUser_InfoParametersOut> reply) {
+            if (!reply || !reply->data) return completion(std::nullopt);
+            UserDefault(*preferences).saveRecord(*reply->data, settingsKeys::kFenkAccountInfo);
+            preferences->synchronize();
+            completion(std::move(reply->data));
         });
 }
 
@@ -101,14 +98,10 @@ void AccountService::updateNow(const RequestParameters& fields, ResponseCompleti
     auto resourceId = collaborators_.preferences->string(settingsKeys::kKeyResourceId);
     if (!resourceId) return completion("ERROR");
 
-    authentication_.authenticateStored(
-        [service = FG_SoaApiUser_UpdateService(collaborators_.transport), authentication = authentication_,
-         parameters = userUpdateParameters(std::move(*resourceId), fields),
-         completion = std::move(completion)](FG_Authenticate, std::optional<FG_AuthenticateBean>) {
-            service.call(parameters, authentication.storedRecord(),
-                         [completion](std::optional<FG_SoaApiUser_UpdateParametersOut> reply) {
-                             completion(reply ? reply->response : std::nullopt);
-                         });
+    authentication_.callService(
+        FG_SoaApiUser_UpdateService(collaborators_.transport), userUpdateParameters(std::move(*resourceId), fields),
+        [completion = std::move(completion)](std::optional<FG_SoaApiUser_UpdateParametersOut> reply) {
+            completion(reply ? reply->response : std::nullopt);
         });
 }
 

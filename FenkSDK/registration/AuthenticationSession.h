@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace fenk {
 
@@ -38,6 +39,17 @@ public:
 
     // The record the last authentication stored, which the service calls re-read.
     std::optional<FG_Authenticate> storedRecord() const;
+
+    // authenticateStored, then `service` called with the record that authentication left stored, whatever
+    // it answered.
+    template <class Service>
+    void callService(Service service, typename Service::ParametersIn parameters,
+                     typename Service::Completion completion) const {
+        authenticateStored([service = std::move(service), session = *this, parameters = std::move(parameters),
+                            completion = std::move(completion)](FG_Authenticate, std::optional<FG_AuthenticateBean>) {
+            service.call(parameters, session.storedRecord(), completion);
+        });
+    }
 
 private:
     std::shared_ptr<Preferences> preferences_;
