@@ -229,6 +229,8 @@ TEST_F(PlatformClientTest, TestsDriveThePlatformOverHttp) {
     const auto requests = json::decode<std::vector<RecordedRequest>>(exchange("GET", "/_fenk/requests"));
     ASSERT_TRUE(requests && requests->size() == 1);
     EXPECT_EQ(requests->front().query.at("apikey"), kAppKey);
+    exchange("GET", "/?token=first&token=last");
+    EXPECT_EQ(platform_->requestLog().requests().back().query.at("token"), "last") << "the value the services read";
     EXPECT_EQ(exchange("DELETE", "/_fenk/requests"), R"({"response":"OK"})");
     EXPECT_EQ(exchange("GET", "/_fenk/requests"), "[]");
 }

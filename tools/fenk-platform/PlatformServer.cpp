@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <future>
 #include <limits>
+#include <map>
 #include <thread>
 #include <utility>
 
@@ -48,13 +49,20 @@ bool isForm(const httplib::Request& request) {
            request.get_header_value("Content-Type").starts_with("application/x-www-form-urlencoded");
 }
 
+// A repeated name keeps its last value, the one the services read.
+std::map<std::string, std::string> lastValues(const NameValueList& pairs) {
+    std::map<std::string, std::string> values;
+    for (const auto& [name, value] : pairs) values.insert_or_assign(name, value);
+    return values;
+}
+
 RecordedRequest record(const httplib::Request& request, const NameValueList& query, const NameValueList& form) {
     RecordedRequest recorded{.connection = ConnectionTaskQueue::current(),
                              .method = request.method,
                              .target = request.target,
                              .path = request.path,
-                             .query = {query.begin(), query.end()},
-                             .form = {form.begin(), form.end()}};
+                             .query = lastValues(query),
+                             .form = lastValues(form)};
     for (const auto& [name, value] : request.headers) {
         std::string lowerName = lowerCase(name);
         if (std::ranges::find(kServerNotes, lowerName) == kServerNotes.end()) {
