@@ -9,8 +9,7 @@ thread_local std::int64_t currentConnection = 0;
 
 }  // namespace
 
-ConnectionTaskQueue::ConnectionTaskQueue(std::size_t workers, std::atomic<std::int64_t>& connections)
-    : connections_(connections), pool_(workers) {}
+ConnectionTaskQueue::ConnectionTaskQueue(std::size_t workers) : pool_(workers) {}
 
 void ConnectionTaskQueue::enqueue(std::function<void()> serveConnection) {
     const std::int64_t connection = ++connections_;

@@ -14,7 +14,7 @@ namespace fenk {
 // handler reads its connection's number from current().
 class ConnectionTaskQueue final : public httplib::TaskQueue {
 public:
-    ConnectionTaskQueue(std::size_t workers, std::atomic<std::int64_t>& connections);
+    explicit ConnectionTaskQueue(std::size_t workers);
 
     void enqueue(std::function<void()> serveConnection) override;
     void shutdown() override;
@@ -23,7 +23,7 @@ public:
     static std::int64_t current();
 
 private:
-    std::atomic<std::int64_t>& connections_;
+    std::atomic<std::int64_t> connections_{0};
     httplib::ThreadPool pool_;
 };
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cstdint>
 #include <future>
 #include <limits>
 #include <map>
@@ -102,9 +101,9 @@ public:
         // The server asks for its worker pool once it counts as running; from then on stop() reaches it.
         auto running = std::make_shared<std::promise<void>>();
         std::future<void> runningNow = running->get_future();
-        server_.new_task_queue = [this, running] {
+        server_.new_task_queue = [running] {
             running->set_value();
-            return std::make_unique<ConnectionTaskQueue>(kWorkers, connections_).release();  // the server owns it
+            return std::make_unique<ConnectionTaskQueue>(kWorkers).release();  // the server owns it
         };
         thread_ = std::thread([this] { server_.listen_after_bind(); });
         runningNow.wait();
@@ -195,7 +194,6 @@ private:
     PlatformServices services_;
     RequestLog requestLog_;
     FaultInjector faults_;
-    std::atomic<std::int64_t> connections_{0};
     httplib::Server server_;
     std::string host_;
     int port_ = -1;
