@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,11 +11,12 @@ namespace fenk {
 
 using NameValueList = std::vector<std::pair<std::string, std::string>>;
 
-// Splits "a=1&b=x+y%21" into its pairs, in order, decoding "+" as a space and %XX escapes as bytes (a
-// malformed escape stays as it is). A piece without "=" is a name with an empty value.
-// Calls `visit` with each piece of `text` between separators, empty pieces included.
+// Calls `visit` with each piece of `text` between separators, in order. Empty pieces before or between
+// separators are visited; an empty text and a trailing separator add none.
 void forEachPiece(std::string_view text, char separator, const std::function<void(std::string_view)>& visit);
 
+// Splits "a=1&b=x+y%21" into its pairs, in order, decoding "+" as a space and %XX escapes as bytes (a
+// malformed escape stays as it is). A piece without "=" is a name with an empty value; an empty piece is none.
 NameValueList parseUrlEncoded(std::string_view text);
 
 // The last value sent under the name.
