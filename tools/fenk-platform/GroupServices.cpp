@@ -38,7 +38,7 @@ std::string pageOfGroups(ServiceContext& context, const ServiceCall& call,
     const std::vector<std::string> memberships =
         call.session.resourceId ? context.store.groupsOf(*call.session.resourceId) : std::vector<std::string>{};
     std::vector<FG_GroupData> groups;
-    for (const SeedGroup& group : call.app.groups.value_or(std::vector<SeedGroup>{})) {
+    for (const SeedGroup& group : orEmpty(call.app.groups)) {
         const bool member = std::ranges::find(memberships, group.resourceId) != memberships.end();
         if (!wanted(group, member)) continue;
         groups.push_back({.resourceId = group.resourceId,

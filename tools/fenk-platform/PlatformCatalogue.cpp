@@ -25,12 +25,6 @@ double metresBetween(LocationCoordinate2D from, LocationCoordinate2D to) {
     return 2 * kEarthRadiusMetres * std::asin(std::min(1.0, std::sqrt(a)));
 }
 
-template <class Element>
-const std::vector<Element>& orEmpty(const std::optional<std::vector<Element>>& list) {
-    static const std::vector<Element> empty;
-    return list ? *list : empty;
-}
-
 }  // namespace
 
 PlatformCatalogue::PlatformCatalogue(PlatformSeed seed) : seed_(std::move(seed)) {}

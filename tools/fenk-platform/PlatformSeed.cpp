@@ -9,21 +9,21 @@
 namespace fenk {
 namespace {
 
-bool validCoordinate(double latitude, double longitude) { return isValidCoordinate({latitude, longitude}); }
-
 // The first fault of an app, or the empty text.
 std::string faultOf(const SeedApp& app) {
     if (app.creationReply && *app.creationReply != "data" && *app.creationReply != "ticket") {
         return "creationReply must be \"data\" or \"ticket\"";
     }
     std::set<std::string> ids;
-    for (const SeedPlace& place : app.places.value_or(std::vector<SeedPlace>{})) {
+    for (const SeedPlace& place : orEmpty(app.places)) {
         if (!ids.insert(place.id).second) return "place \"" + place.id + "\" appears twice";
-        if (!validCoordinate(place.latitude, place.longitude)) return "place \"" + place.id + "\" lies off the globe";
+        if (!isValidCoordinate({place.latitude, place.longitude})) {
+            return "place \"" + place.id + "\" lies off the globe";
+        }
         if (place.radius && !(*place.radius > 0)) return "place \"" + place.id + "\" needs a radius above zero";
     }
     ids.clear();
-    for (const SeedGroup& group : app.groups.value_or(std::vector<SeedGroup>{})) {
+    for (const SeedGroup& group : orEmpty(app.groups)) {
         if (!ids.insert(group.resourceId).second) return "group \"" + group.resourceId + "\" appears twice";
     }
     return {};
@@ -36,8 +36,8 @@ std::string faultOf(const PlatformSeed& seed) {
         if (!keys.insert(app.appKey).second) return "app \"" + app.appKey + "\" appears twice";
         if (std::string fault = faultOf(app); !fault.empty()) return "app \"" + app.appKey + "\": " + fault;
     }
-    for (const SeedTrackingArea& area : seed.trackingAreas.value_or(std::vector<SeedTrackingArea>{})) {
-        if (!validCoordinate(area.latitude, area.longitude) || !(area.radius > 0)) {
+    for (const SeedTrackingArea& area : orEmpty(seed.trackingAreas)) {
+        if (!isValidCoordinate({area.latitude, area.longitude}) || !(area.radius > 0)) {
             return "a tracking area needs a coordinate on the globe and a radius above zero";
         }
     }

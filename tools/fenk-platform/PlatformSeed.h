@@ -96,6 +96,13 @@ struct PlatformSeed {
                                                   json::field("defaultArea", &PlatformSeed::defaultArea)};
 };
 
+// The seeded list, or an empty one when the seed leaves it out.
+template <class Element>
+const std::vector<Element>& orEmpty(const std::optional<std::vector<Element>>& list) {
+    static const std::vector<Element> empty;
+    return list ? *list : empty;
+}
+
 // Reads and checks a seed file (unique app keys, a known creation reply, radii above zero); nullopt with a
 // one-line reason in `error` otherwise.
 std::optional<PlatformSeed> loadPlatformSeed(const std::filesystem::path& file, std::string& error);

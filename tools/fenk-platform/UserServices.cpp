@@ -15,8 +15,8 @@ constexpr std::size_t kCredentialDigits = 40;
 
 std::vector<FG_ResourceId> affected(std::string resourceId) { return {FG_ResourceId{std::move(resourceId)}}; }
 
-}  // namespace
-
+// "k:v,k:v" into its pairs: only the first two parts of a pair count, and a pair without ":" or without a
+// name is skipped. Repeated names stay repeated (applied in order, the later wins).
 NameValueList parseExtraText(std::string_view text) {
     NameValueList pairs;
     forEachPiece(text, ',', [&](std::string_view pair) {
@@ -28,6 +28,8 @@ NameValueList parseExtraText(std::string_view text) {
     return pairs;
 }
 
+}  // namespace
+
 std::string info(ServiceContext& context, const ServiceCall& call) {
     std::optional<FG_Account> account = context.store.account(requireAccessibleUser(context, call));
     if (!account) throw ServiceRefusal{"USER_NOT_FOUND", "the user is gone"};
@@ -35,7 +37,7 @@ std::string info(ServiceContext& context, const ServiceCall& call) {
 }
 
 std::string appParameters(ServiceContext&, const ServiceCall& call) {
-    return successReply(call, call.app.parameters.value_or(std::vector<FG_Extra>{}));
+    return successReply(call, orEmpty(call.app.parameters));
 }
 
 std::string createAnonymous(ServiceContext& context, const ServiceCall& call) {
