@@ -61,16 +61,11 @@ void DeviceRegistration::decide(const AttemptPtr& attempt, const std::optional<F
 }
 
 void DeviceRegistration::refreshKnownDevice(const AttemptPtr& attempt, std::string resourceId) {
-    authentication_.authenticateSession(
-        authentication_.storedRecord(), attempt->appKey,
-        whileAlive([attempt, resourceId = std::move(resourceId)](
-                       DeviceRegistration& self, FG_Authenticate authentication, std::optional<FG_AuthenticateBean>) {
-            // Whatever the parameters yield, the account and the device facts come next.
-            self.collaborators_.accounts->fetchAppParameters(
-                std::move(authentication),
-                self.whileAlive([attempt, resourceId](DeviceRegistration& live, std::optional<std::vector<FG_Extra>>) {
-                    live.refreshAccountAndDevice(attempt, resourceId);
-                }));
+    // Whatever the parameters yield, the account and the device facts come next.
+    authenticateAndFetchAppParameters(
+        *attempt, whileAlive([attempt, resourceId = std::move(resourceId)](DeviceRegistration& self,
+                                                                           std::optional<std::vector<FG_Extra>>) {
+            self.refreshAccountAndDevice(attempt, resourceId);
         }));
 }
 
@@ -157,14 +152,17 @@ void DeviceRegistration::authenticateWithTicket(const AttemptPtr& attempt, FG_Au
 
 void DeviceRegistration::refreshAppParametersIfOnline(const AttemptPtr& attempt) {
     if (!collaborators_.isConnectedToNetwork()) return;
-    authentication_.authenticateSession(authentication_.storedRecord(), attempt->appKey,
-                                        [accounts = std::weak_ptr(collaborators_.accounts)](
-                                            FG_Authenticate authentication, std::optional<FG_AuthenticateBean>) {
-                                            if (const auto live = accounts.lock()) {
-                                                live->fetchAppParameters(std::move(authentication),
-                                                                         [](std::optional<std::vector<FG_Extra>>) {});
-                                            }
-                                        });
+    authenticateAndFetchAppParameters(*attempt, [](std::optional<std::vector<FG_Extra>>) {});
+}
+
+void DeviceRegistration::authenticateAndFetchAppParameters(const Attempt& attempt,
+                                                           AccountService::AppParametersCompletion completion) {
+    authentication_.authenticateSession(
+        authentication_.storedRecord(), attempt.appKey,
+        whileAlive([completion = std::move(completion)](DeviceRegistration& self, FG_Authenticate authentication,
+                                                        std::optional<FG_AuthenticateBean>) {
+            self.collaborators_.accounts->fetchAppParameters(std::move(authentication), completion);
+        }));
 }
 
 void DeviceRegistration::storeAccess(const Attempt& attempt) {

@@ -4,6 +4,7 @@
 #include "FenkSDK/api/FG_Authenticate.h"
 #include "FenkSDK/api/PlatformTransport.h"
 #include "FenkSDK/api/ServiceCatalogue.h"
+#include "FenkSDK/registration/AccountService.h"
 #include "FenkSDK/registration/AuthenticationSession.h"
 #include "FenkSDK/runtime/WhileAlive.h"
 
@@ -16,7 +17,6 @@
 
 namespace fenk {
 
-class AccountService;
 class AtomicBoolean;
 class Device;
 class DispatchQueue;
@@ -71,6 +71,8 @@ private:
                      std::optional<FG_SoaApiUser_CreateAnonymousParametersOut> reply);
     void authenticateWithTicket(const AttemptPtr& attempt, FG_Authenticate authentication);
     void refreshAppParametersIfOnline(const AttemptPtr& attempt);
+    // Authenticates the stored record with the attempt's app key, then fetches the app parameters with it.
+    void authenticateAndFetchAppParameters(const Attempt& attempt, AccountService::AppParametersCompletion completion);
     void storeAccess(const Attempt& attempt);
 
     // Ends a registration: the flag first, then the host's completion, then (finish only) the tracking check.
