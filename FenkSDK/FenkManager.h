@@ -94,13 +94,14 @@ public:
     void closePopup(const Notification& notification);
     void onPresentedTACNotification(const Notification& notification);
 
-    // --- State shared with the components ----------------------------------------------------------------
+    // --- Inspection, for tests and hosts that look into the SDK ------------------------------------------
     const std::shared_ptr<FenkReachability>& reachability() const { return reachability_; }
     const std::shared_ptr<DispatchQueue>& fenkQueue() const { return fenkQueue_; }
     const std::shared_ptr<DispatchQueue>& fenkPositionsQueue() const { return fenkPositionsQueue_; }
-    AtomicBoolean& runningRegistration() { return *runningRegistration_; }
+    const AtomicBoolean& runningRegistration() const { return *runningRegistration_; }
     bool launchedNotification() const { return launchedNotification_; }
     bool isChecking() const { return isChecking_; }
+    // The legal workflow sets it when it shows a page; until that workflow is part of the build, only tests do.
     void setChecking(bool checking) { isChecking_ = checking; }
 
 private:
