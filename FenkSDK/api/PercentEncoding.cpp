@@ -1,5 +1,7 @@
 #include "FenkSDK/api/PercentEncoding.h"
 
+#include "FenkSDK/Data.h"
+
 #include <array>
 #include <cstdint>
 
@@ -48,8 +50,6 @@ constexpr CharacterSet kQueryComponent = kUrlText.without("&=+");
 constexpr CharacterSet kPathSegment = kUnreserved.with("!$&'()*+,:;=@");
 constexpr CharacterSet kFormValue = CharacterSet::allExcept(":/?@!$&'()*+,;=%");
 
-constexpr std::string_view kHexDigits = "0123456789ABCDEF";
-
 bool isHexDigit(char character) {
     return (character >= '0' && character <= '9') || (character >= 'A' && character <= 'F') ||
            (character >= 'a' && character <= 'f');
@@ -62,8 +62,7 @@ bool startsValidEscape(std::string_view text, std::size_t index) {
 void appendEscaped(std::string& out, char character) {
     const auto byte = static_cast<std::uint8_t>(character);
     out += '%';
-    out += kHexDigits[byte >> 4];
-    out += kHexDigits[byte & 0x0F];
+    appendHexByte(out, byte, HexDigits::upper);
 }
 
 std::string percentEncode(std::string_view text, const CharacterSet& kept) {

@@ -1,5 +1,7 @@
 #include "FenkSDK/json/JsonWriter.h"
 
+#include "FenkSDK/Data.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -30,9 +32,8 @@ void appendEscaped(std::string& out, unsigned char byte) {
         case '\r': out += "\\r"; return;
         case '\t': out += "\\t"; return;
         default: {
-            static constexpr char hex[] = "0123456789abcdef";
-            const std::array<char, 6> escape{'\\', 'u', '0', '0', hex[byte >> 4], hex[byte & 0xF]};
-            out.append(escape.data(), escape.size());
+            out += "\\u00";
+            appendHexByte(out, byte, HexDigits::lower);
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "FenkSDK/registration/DeviceIdentifier.h"
 
+#include "FenkSDK/Data.h"
 #include "FenkSDK/runtime/Console.h"
 
 #include <simdjson.h>
@@ -24,13 +25,11 @@ std::string makeRandomUuid() {
     bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x40);
     bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80);
 
-    constexpr std::string_view kHexDigits = "0123456789ABCDEF";
     std::string text;
     text.reserve(36);
     for (std::size_t index = 0; index < bytes.size(); ++index) {
         if (index == 4 || index == 6 || index == 8 || index == 10) text.push_back('-');
-        text.push_back(kHexDigits[bytes[index] >> 4]);
-        text.push_back(kHexDigits[bytes[index] & 0x0F]);
+        appendHexByte(text, bytes[index], HexDigits::upper);
     }
     return text;
 }

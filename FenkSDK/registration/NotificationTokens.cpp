@@ -1,5 +1,6 @@
 #include "FenkSDK/registration/NotificationTokens.h"
 
+#include "FenkSDK/Data.h"
 #include "FenkSDK/UserDefault.h"
 #include "FenkSDK/ports/Dispatcher.h"
 #include "FenkSDK/registration/AccountService.h"
@@ -53,13 +54,9 @@ void NotificationTokens::sendIfChanged(const std::optional<FG_Account>& account,
 }
 
 std::string hexToken(const Data& bytes) {
-    static constexpr char kDigits[] = "0123456789abcdef";
     std::string text;
     text.reserve(bytes.size() * 2);
-    for (const std::uint8_t byte : bytes) {
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 0x0f];
-    }
+    for (const std::uint8_t byte : bytes) appendHexByte(text, byte, HexDigits::lower);
     return text;
 }
 

@@ -1,5 +1,6 @@
 #include "adapters/linux/FileSecureStore.h"
 
+#include "FenkSDK/Data.h"
 #include "FenkSDK/runtime/Console.h"
 #include "adapters/linux/DataFolder.h"
 
@@ -25,17 +26,14 @@ bool isPlainNameCharacter(char character) {
 // Every byte outside letters, digits and "-_." becomes %XX, so the mapping is one-to-one and the result
 // holds no separator.
 std::string fileNameFor(std::string_view account) {
-    static constexpr char kHexDigits[] = "0123456789ABCDEF";
     std::string name;
     for (const char character : account) {
         if (isPlainNameCharacter(character)) {
             name += character;
             continue;
         }
-        const auto byte = static_cast<unsigned char>(character);
         name += '%';
-        name += kHexDigits[byte >> 4];
-        name += kHexDigits[byte & 0xf];
+        appendHexByte(name, static_cast<std::uint8_t>(character), HexDigits::upper);
     }
     return name.append(kItemSuffix);
 }
