@@ -78,7 +78,7 @@ public:
     void safariViewControllerDidCompleteInitialLoad(bool didLoadSuccessfully);
     void safariViewControllerDidFinish();
 
-    // Whether the internet can be reached now, read from a fresh one-shot monitor.
+    // Whether the internet can be reached now, read once from the system.
     bool isConnectedToNetwork() const;
 
     // --- Observer entry points ---------------------------------------------------------------------------

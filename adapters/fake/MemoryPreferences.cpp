@@ -15,20 +15,11 @@ bool MemoryPreferences::remove(std::string_view key) {
     return true;
 }
 
-bool MemoryPreferences::synchronize() {
-    std::lock_guard lock(mutex_);
-    ++synchronizeCount_;
-    return true;
-}
+bool MemoryPreferences::synchronize() { return true; }
 
 void MemoryPreferences::failNextWrite() {
     std::lock_guard lock(mutex_);
     failNextWrite_ = true;
-}
-
-std::size_t MemoryPreferences::synchronizeCount() const {
-    std::lock_guard lock(mutex_);
-    return synchronizeCount_;
 }
 
 std::optional<Preferences::Value> MemoryPreferences::load(std::string_view key) const {

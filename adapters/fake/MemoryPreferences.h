@@ -17,7 +17,6 @@ public:
     bool synchronize() override;
 
     void failNextWrite();
-    std::size_t synchronizeCount() const;
 
 protected:
     std::optional<Value> load(std::string_view key) const override;
@@ -30,7 +29,6 @@ private:
     mutable std::mutex mutex_;
     std::map<std::string, Value, std::less<>> values_;
     bool failNextWrite_ = false;
-    std::size_t synchronizeCount_ = 0;
 };
 
 }  // namespace fenk
