@@ -2,7 +2,6 @@
 
 #include "FenkSDK/ports/Preferences.h"
 
-#include <cstddef>
 #include <map>
 #include <mutex>
 #include <string>
