@@ -9,13 +9,12 @@
 #include "adapters/linux/LinuxDevice.h"
 #include "adapters/linux/NetlinkReachability.h"
 #include "adapters/linux/SqlitePreferences.h"
-#include "adapters/linux/ThreadDispatcher.h"
 
 namespace fenk {
 
-Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder) {
+Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder, MainQueueDriver mainQueueDriver) {
     auto notificationCenter = std::make_shared<NotificationCenter>();
-    auto dispatcher = std::make_shared<ThreadDispatcher>();
+    auto dispatcher = std::make_shared<ThreadDispatcher>(mainQueueDriver);
     auto http = std::make_shared<CurlHttp>(dispatcher);
     return Environment{
         .dispatcher = std::move(dispatcher),

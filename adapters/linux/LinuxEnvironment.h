@@ -1,13 +1,17 @@
 #pragma once
 
 #include "FenkSDK/Environment.h"
+#include "adapters/linux/ThreadDispatcher.h"
 
 #include <filesystem>
 
 namespace fenk {
 
 // The Linux adapters with every file the SDK keeps inside `dataFolder`: the settings database and the
-// secure folder. makeDefaultEnvironment() uses the user's default data folder (fenkDataFolder()).
-Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder);
+// secure folder. The main queue runs on a thread of the SDK's own unless the host says it drives it
+// (ThreadDispatcher::run(), or pollFd() and drain() in its own loop). makeDefaultEnvironment() uses the
+// user's default data folder (fenkDataFolder()) and the SDK's own main thread.
+Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder,
+                                 MainQueueDriver mainQueueDriver = MainQueueDriver::sdk);
 
 }  // namespace fenk

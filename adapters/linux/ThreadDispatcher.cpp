@@ -272,7 +272,10 @@ public:
 
     int pollFd() const { return eventFd_; }
 
+    // Takes turns with other drivers; the tasks are taken under the same turn, so they run in order.
     std::size_t drain() {
+        if (isCurrent()) return 0;
+        std::lock_guard turn(driving_);
         std::uint64_t count = 0;
         [[maybe_unused]] const auto read = ::read(eventFd_, &count, sizeof count);
         std::deque<Task> ready;
@@ -287,6 +290,7 @@ public:
 
     // Returns once stop() has been called (before or during the run), consuming that stop.
     void run() {
+        if (isCurrent()) return;
         for (;;) {
             {
                 std::unique_lock lock(mutex_);
@@ -312,20 +316,32 @@ private:
     std::weak_ptr<Timer> timer_;
     std::shared_ptr<Activity> activity_;
     int eventFd_;
+    std::mutex driving_;  // held while a thread runs main-queue tasks
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<Task> tasks_;
     bool stopping_ = false;
 };
 
-ThreadDispatcher::ThreadDispatcher(unsigned globalThreads)
-    : activity_(std::make_shared<Activity>()),
+ThreadDispatcher::ThreadDispatcher(MainQueueDriver driver, unsigned globalThreads)
+    : driver_(driver),
+      activity_(std::make_shared<Activity>()),
       timer_(std::make_shared<Timer>()),
       main_(std::make_shared<MainQueue>(timer_, activity_)),
-      global_(std::make_shared<WorkerQueue>("com.fenk.global", std::max(1u, globalThreads), timer_, activity_)) {}
+      global_(std::make_shared<WorkerQueue>("com.fenk.global", std::max(1u, globalThreads), timer_, activity_)) {
+    if (driver_ == MainQueueDriver::sdk) mainThread_ = std::thread([main = main_] { main->run(); });
+}
 
 ThreadDispatcher::~ThreadDispatcher() {
     main_->stop();
+    if (mainThread_.joinable()) {
+        // Released by one of its own main-queue tasks, the thread ends by itself once that task returns.
+        if (mainThread_.get_id() == std::this_thread::get_id()) {
+            mainThread_.detach();
+        } else {
+            mainThread_.join();
+        }
+    }
     timer_.reset();
     global_.reset();  // its tasks may still post to the main queue
 }
@@ -338,10 +354,14 @@ std::shared_ptr<DispatchQueue> ThreadDispatcher::makeSerialQueue(std::string lab
 
 std::shared_ptr<DispatchQueue> ThreadDispatcher::globalQueue() { return global_; }
 std::shared_ptr<DispatchQueue> ThreadDispatcher::mainQueue() { return main_; }
-void ThreadDispatcher::run() { main_->run(); }
-void ThreadDispatcher::stop() { main_->stop(); }
+void ThreadDispatcher::run() {
+    if (driver_ == MainQueueDriver::host) main_->run();
+}
+void ThreadDispatcher::stop() {
+    if (driver_ == MainQueueDriver::host) main_->stop();
+}
 int ThreadDispatcher::pollFd() const { return main_->pollFd(); }
-std::size_t ThreadDispatcher::drain() { return main_->drain(); }
+std::size_t ThreadDispatcher::drain() { return driver_ == MainQueueDriver::host ? main_->drain() : 0; }
 
 }  // namespace fenk
 
@@ -355,7 +375,7 @@ bool ThreadDispatcher::waitUntilIdle(Duration timeout) {
         // Read before draining: a main-queue task submitted after this read changes it, so the wait
         // below cannot sleep through a task drain() did not see.
         const auto seen = activity_->generation();
-        drain();
+        if (driver_ == MainQueueDriver::host) main_->drain();
         if (activity_->idleOrWait(seen, deadline)) return true;
         if (std::chrono::steady_clock::now() >= deadline) return false;
     }

@@ -54,8 +54,8 @@ TEST(ThreadDispatcher, DelayedTasksFireInDueOrder) {
     EXPECT_EQ(fired, (std::vector<int>{10, 25, 40}));
 }
 
-TEST(ThreadDispatcher, MainQueueRunsOnTheHostThreadThroughPollFdAndDrainOrRun) {
-    ThreadDispatcher dispatcher;
+TEST(ThreadDispatcher, HostDrivenMainQueueRunsOnTheHostThreadThroughPollFdAndDrainOrRun) {
+    ThreadDispatcher dispatcher(MainQueueDriver::host);
     auto main = dispatcher.mainQueue();
     std::atomic<int> ran{0};
     std::thread poster([&] { main->async([&] { ran += main->isCurrent() ? 1 : 100; }); });
@@ -67,6 +67,59 @@ TEST(ThreadDispatcher, MainQueueRunsOnTheHostThreadThroughPollFdAndDrainOrRun) {
 
     dispatcher.globalQueue()->async([&] { main->async([&] { dispatcher.stop(); }); });
     dispatcher.run();  // returns once the posted stop ran on this thread
+}
+
+TEST(ThreadDispatcher, SdkDrivenMainQueueRunsByItselfAndRefusesHostDrivers) {
+    ThreadDispatcher dispatcher;
+    auto main = dispatcher.mainQueue();
+    std::promise<std::thread::id> ranOn;
+    main->async([&] { ranOn.set_value(std::this_thread::get_id()); });
+    auto ran = ranOn.get_future();
+    ASSERT_EQ(ran.wait_for(5s), std::future_status::ready) << "nothing ran the main queue";
+    EXPECT_NE(ran.get(), std::this_thread::get_id());
+
+    EXPECT_EQ(dispatcher.drain(), 0u);
+    dispatcher.stop();
+    dispatcher.run();  // refused: returns at once instead of waiting for a stop that never comes
+    std::promise<void> stillRunning;
+    main->async([&] { stillRunning.set_value(); });
+    EXPECT_EQ(stillRunning.get_future().wait_for(5s), std::future_status::ready);
+}
+
+TEST(ThreadDispatcher, MainQueueTasksNeverRunOnTwoThreadsAtOnceAndKeepTheirOrder) {
+    ThreadDispatcher dispatcher(MainQueueDriver::host);
+    auto main = dispatcher.mainQueue();
+    constexpr int kTasks = 2000;
+    std::atomic<int> inside{0};
+    std::atomic<bool> overlapped{false};
+    std::atomic<bool> nestedDrainRan{false};
+    std::vector<int> order;  // touched by main-queue tasks only
+    for (int i = 0; i < kTasks; ++i) {
+        main->async([&, i] {
+            if (inside.fetch_add(1) != 0) overlapped = true;
+            order.push_back(i);
+            if (i == 0 && dispatcher.drain() != 0) nestedDrainRan = true;
+            inside.fetch_sub(1);
+        });
+    }
+    std::atomic<bool> allRan{false};
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    {
+        std::jthread runner([&] { dispatcher.run(); });
+        const auto drainUntilAllRan = [&] {
+            while (!allRan && std::chrono::steady_clock::now() < deadline) dispatcher.drain();
+        };
+        std::jthread drainerA(drainUntilAllRan);
+        std::jthread drainerB(drainUntilAllRan);
+        main->async([&] {
+            allRan = true;
+            dispatcher.stop();
+        });
+    }
+    EXPECT_FALSE(overlapped);
+    EXPECT_FALSE(nestedDrainRan);
+    ASSERT_EQ(order.size(), static_cast<std::size_t>(kTasks));
+    for (int i = 0; i < kTasks; ++i) ASSERT_EQ(order[i], i);
 }
 
 TEST(ThreadDispatcher, QueueReleasedByItsOwnTaskEndsCleanly) {
@@ -84,7 +137,7 @@ TEST(ThreadDispatcher, QueueReleasedByItsOwnTaskEndsCleanly) {
 }
 
 TEST(ThreadDispatcher, WaitUntilIdleRunsTheMainQueueUntilNothingIsQueuedTimedOrHeld) {
-    ThreadDispatcher dispatcher;
+    ThreadDispatcher dispatcher(MainQueueDriver::host);
     auto queue = dispatcher.makeSerialQueue("work", QualityOfService::utility);
     auto exchange = dispatcher.holdBusy();  // as a reply still on the wire
     EXPECT_FALSE(dispatcher.waitUntilIdle(20ms));

@@ -1,11 +1,14 @@
 #include "FenkSDK/FenkManager.h"
 
+#include "FenkSDK/UserDefault.h"
 #include "FenkSDK/net/FenkReachability.h"
 #include "adapters/fake/FakeEnvironment.h"
 #include "support/ConsoleCapture.h"
+#include "support/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -17,6 +20,25 @@ class FenkManagerTest : public testing::Test {
 protected:
     void SetUp() override { Environment::install(fakes.environment()); }
     void TearDown() override { FenkManager::resetSharedManager(); }
+
+    // A registered installation whose account is not stored yet: every tracking check that gets past its
+    // guards asks the platform for the account, so the requests show whether the check ran.
+    void storeRegisteredInstallation() {
+        fakes.preferences->setString(settingsKeys::kKeyResourceId, "user-1");
+        fakes.preferences->setString(settingsKeys::kKeyAppKey, "app-key");
+        fakes.preferences->setString(settingsKeys::kKeyUrlPlatformUrl, "https://platform.example");
+    }
+
+    // Account reads are answered without an account, so none is ever stored and each check asks again.
+    void answerAccountReadsWithNoAccount() {
+        fakes.http->setAutoReply(scriptedPlatform({{"user.info", FakeHttpReply::text(R"({"response":"OK"})")}}));
+    }
+
+    std::size_t accountReads() const {
+        const auto requests = fakes.http->requests();
+        return static_cast<std::size_t>(std::ranges::count_if(
+            requests, [](const HttpRequest& request) { return request.url.find("soa.api.user.info") != std::string::npos; }));
+    }
 
     FakeEnvironment fakes;
 };
@@ -56,7 +78,7 @@ TEST_F(FenkManagerTest, MonitorThatCannotBeCreatedLeavesAWorkingManager) {
     fakes.reachability->refuse(FakeReachabilityFault::creation, 7);
     const auto manager = FenkManager::sharedManager();
     EXPECT_EQ(manager->reachability(), nullptr);
-    EXPECT_FALSE(console.lines().empty());
+    EXPECT_EQ(console.lines(), std::vector<std::string>{"could not create reachability notifier"});
     EXPECT_FALSE(manager->isConnectedToNetwork());
 }
 
@@ -93,19 +115,46 @@ TEST_F(FenkManagerTest, LaunchOptionsDecideWhetherTheLaunchCameFromANotification
     EXPECT_FALSE(manager->launchedNotification());
 }
 
+TEST_F(FenkManagerTest, AnActivationRunsTheTrackingCheck) {
+    storeRegisteredInstallation();
+    answerAccountReadsWithNoAccount();
+    const auto manager = FenkManager::sharedManager();
+    fakes.dispatcher->runUntilIdle();
+    ASSERT_EQ(accountReads(), 0u);
+    fakes.application->didBecomeActive();
+    fakes.dispatcher->runUntilIdle();
+    EXPECT_EQ(accountReads(), 1u);
+}
+
+TEST_F(FenkManagerTest, TheEndOfARegistrationRunsTheTrackingCheck) {
+    answerAccountReadsWithNoAccount();
+    const auto manager = FenkManager::sharedManager();
+    std::optional<std::string> resourceId;
+    manager->registerDevice("app-key", "https://platform.example", true,
+                            [&](std::optional<std::string> result) { resourceId = std::move(result); });
+    fakes.dispatcher->runUntilIdle();
+    EXPECT_EQ(resourceId, "new-user");
+    // One read belongs to the registration itself, the second to the check that follows it.
+    EXPECT_EQ(accountReads(), 2u);
+}
+
 TEST_F(FenkManagerTest, ClosingTheBrowserClearsCheckingAtOnceAndChecksOneSecondLater) {
+    storeRegisteredInstallation();
+    answerAccountReadsWithNoAccount();
     const auto manager = FenkManager::sharedManager();
     fakes.dispatcher->runUntilIdle();
     manager->setChecking(true);
     manager->safariViewControllerDidFinish();
     EXPECT_FALSE(manager->isChecking());
     fakes.dispatcher->advance(999ms);
-    EXPECT_EQ(fakes.dispatcher->pendingTasks(), 1u);  // the delayed check, still waiting
+    EXPECT_EQ(accountReads(), 0u);
     fakes.dispatcher->advance(1ms);
-    EXPECT_EQ(fakes.dispatcher->pendingTasks(), 0u);
+    EXPECT_EQ(accountReads(), 1u);
 }
 
 TEST_F(FenkManagerTest, ReleasedManagerStopsWatchingAndIgnoresLaterNotifications) {
+    storeRegisteredInstallation();
+    answerAccountReadsWithNoAccount();
     auto manager = FenkManager::sharedManager();
     const std::weak_ptr<FenkReachability> monitor = manager->reachability();
     manager.reset();
@@ -114,6 +163,8 @@ TEST_F(FenkManagerTest, ReleasedManagerStopsWatchingAndIgnoresLaterNotifications
     fakes.application->didBecomeActive();  // no observer left to reach a destroyed manager
     fakes.reachability->report(0);
     fakes.dispatcher->runUntilIdle();
+    EXPECT_EQ(accountReads(), 0u);
+    EXPECT_EQ(fakes.dispatcher->pendingTasks(), 0u);
 }
 
 }  // namespace
