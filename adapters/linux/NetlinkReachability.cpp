@@ -31,6 +31,8 @@ public:
         watcher_.reset();
     }
 
+    // A failed read answers the last flags read, when there are any: one slow or failed question is no
+    // reason to report the network gone.
     std::optional<ReachabilityFlags> flags() override {
         std::lock_guard lock(queryMutex_);
         int error = EAGAIN;
@@ -42,10 +44,10 @@ public:
                 error = query_.dump(RTM_GETROUTE, rtmsg{},
                                     [&](const nlmsghdr& message) { snapshot.addRoute(message); });
             }
-            if (error == 0) return snapshot.reachabilityFlags();
+            if (error == 0) return lastKnown_ = snapshot.reachabilityFlags();
         }
         *lastError_ = error;
-        return std::nullopt;
+        return lastKnown_;
     }
 
     bool setCallback(Callback callback) override {
@@ -100,6 +102,7 @@ private:
     std::shared_ptr<LastError> lastError_;
     std::mutex queryMutex_;
     NetlinkSocket query_;
+    std::optional<ReachabilityFlags> lastKnown_;  // guarded by queryMutex_
     std::mutex controlMutex_;
     NetlinkSocket events_;
     ReachabilitySubscription subscription_;

@@ -15,8 +15,9 @@ namespace {
 
 // Large enough for the biggest message batch the kernel sends in one dump reply.
 constexpr std::size_t receiveBufferSize = 64 * 1024;
-// A kernel that does not answer a dump within this time is treated as a failure, not waited for forever.
-constexpr timeval replyTimeout{5, 0};
+// The kernel answers a dump at once; one that has not answered within this time is taken to have failed.
+// The question may be asked on the host's thread, so the wait stays short.
+constexpr timeval replyTimeout{1, 0};
 
 }  // namespace
 
@@ -73,11 +74,18 @@ int NetlinkSocket::dump(std::uint16_t type, const void* header, std::size_t head
 int NetlinkSocket::receiveDump(std::uint32_t sequence, const Visitor& visit) {
     bool inconsistent = false;
     for (;;) {
-        const ssize_t received = ::recv(fd_, buffer_.data(), buffer_.size(), 0);
+        sockaddr_nl sender{};
+        socklen_t senderSize = sizeof sender;
+        const ssize_t received = ::recvfrom(fd_, buffer_.data(), buffer_.size(), 0,
+                                            reinterpret_cast<sockaddr*>(&sender), &senderSize);
         if (received < 0) {
             if (errno == EINTR) continue;
+            // The receive time-out: no answer is coming. EAGAIN would read as an interrupted dump to retry.
+            if (errno == EAGAIN || errno == EWOULDBLOCK) return ETIMEDOUT;
             return errno;
         }
+        // Only the kernel answers a dump; another process may write to this socket's address.
+        if (sender.nl_pid != 0) continue;
         auto remaining = static_cast<unsigned>(received);
         for (auto* message = reinterpret_cast<const nlmsghdr*>(buffer_.data()); NLMSG_OK(message, remaining);
              message = NLMSG_NEXT(message, remaining)) {
