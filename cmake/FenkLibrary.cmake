@@ -7,6 +7,8 @@ add_library(fenk SHARED $<TARGET_OBJECTS:fenk_core> $<TARGET_OBJECTS:fenk_linux>
 add_library(Fenk::fenk ALIAS fenk)
 target_link_libraries(fenk PRIVATE simdjson::simdjson ICU::uc ICU::i18n PkgConfig::SQLite3 PkgConfig::CURL PUBLIC Threads::Threads)
 target_include_directories(fenk PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}> $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+# The public headers are C++20: a host that links the target compiles them as such.
+target_compile_features(fenk PUBLIC cxx_std_20)
 set_target_properties(fenk PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
 
 install(TARGETS fenk EXPORT FenkTargets
@@ -31,8 +33,10 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/FenkConfigVersion.c
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/FenkConfig.cmake ${CMAKE_CURRENT_BINARY_DIR}/FenkConfigVersion.cmake
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Fenk)
 
+# The prefix is found from where the file lies, so an installation staged or moved elsewhere still works.
+file(RELATIVE_PATH FENK_PC_TO_PREFIX "/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/")
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/fenk.pc.in [=[
-prefix=@CMAKE_INSTALL_PREFIX@
+prefix=${pcfiledir}/@FENK_PC_TO_PREFIX@
 libdir=${prefix}/@CMAKE_INSTALL_LIBDIR@
 includedir=${prefix}/@CMAKE_INSTALL_INCLUDEDIR@
 
