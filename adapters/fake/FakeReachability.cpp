@@ -1,6 +1,6 @@
 #include "adapters/fake/FakeReachability.h"
 
-#include "FenkSDK/ports/ReachabilitySubscription.h"
+#include "FenkSDK/net/ReachabilitySubscription.h"
 
 #include <mutex>
 #include <set>

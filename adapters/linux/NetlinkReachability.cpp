@@ -1,6 +1,6 @@
 #include "adapters/linux/NetlinkReachability.h"
 
-#include "FenkSDK/ports/ReachabilitySubscription.h"
+#include "FenkSDK/net/ReachabilitySubscription.h"
 #include "adapters/linux/NetlinkSocket.h"
 #include "adapters/linux/NetlinkWatcher.h"
 #include "adapters/linux/RoutingSnapshot.h"

@@ -7,11 +7,11 @@
 #include "FenkSDK/runtime/AtomicBoolean.h"
 #include "adapters/fake/FakeReachability.h"
 #include "adapters/linux/LinuxEnvironment.h"
+#include "adapters/linux/RedirectingHttp.h"
 #include "adapters/linux/ThreadDispatcher.h"
+#include "adapters/linux/TrackedHttp.h"
 #include "support/SamplePlatform.h"
 #include "support/TemporaryFolder.h"
-#include "tools/fenkctl/RedirectingHttp.h"
-#include "tools/fenkctl/TrackedHttp.h"
 
 #include <gtest/gtest.h>
 

@@ -17,26 +17,26 @@ constexpr int kNotFound = 404;
 constexpr int kMethodNotAllowed = 405;
 constexpr int kInternalError = 500;
 
-struct ServiceEntry {
+struct ServiceRoute {
     std::string_view name;
     std::string_view method;
     ServiceHandler handler;
 };
 
 constexpr std::array kServices{
-    ServiceEntry{"soa.api.user.info", "GET", &userServices::info},
-    ServiceEntry{"soa.api.user.app-parameters", "GET", &userServices::appParameters},
-    ServiceEntry{"soa.api.user.create-anonymous", "POST", &userServices::createAnonymous},
-    ServiceEntry{"soa.api.user.update", "POST", &userServices::update},
-    ServiceEntry{"soa.api.user.user-profile", "GET", &userServices::userProfile},
-    ServiceEntry{"soa.api.user.location.update", "POST", &userServices::locationUpdate},
-    ServiceEntry{"soa.api.user.find-places-nearby", "GET", &placeServices::findPlacesNearby},
-    ServiceEntry{"soa.api.pellar.tracking-info", "GET", &placeServices::trackingInfo},
-    ServiceEntry{"soa.api.group.list", "GET", &groupServices::list},
-    ServiceEntry{"soa.api.group.find-groupname", "GET", &groupServices::findGroupname},
-    ServiceEntry{"soa.api.group.subscription", "GET", &groupServices::subscription},
-    ServiceEntry{"soa.api.group.join", "POST", &groupServices::join},
-    ServiceEntry{"soa.api.group.leave", "POST", &groupServices::leave},
+    ServiceRoute{"soa.api.user.info", "GET", &userServices::info},
+    ServiceRoute{"soa.api.user.app-parameters", "GET", &userServices::appParameters},
+    ServiceRoute{"soa.api.user.create-anonymous", "POST", &userServices::createAnonymous},
+    ServiceRoute{"soa.api.user.update", "POST", &userServices::update},
+    ServiceRoute{"soa.api.user.user-profile", "GET", &userServices::userProfile},
+    ServiceRoute{"soa.api.user.location.update", "POST", &userServices::locationUpdate},
+    ServiceRoute{"soa.api.user.find-places-nearby", "GET", &placeServices::findPlacesNearby},
+    ServiceRoute{"soa.api.pellar.tracking-info", "GET", &placeServices::trackingInfo},
+    ServiceRoute{"soa.api.group.list", "GET", &groupServices::list},
+    ServiceRoute{"soa.api.group.find-groupname", "GET", &groupServices::findGroupname},
+    ServiceRoute{"soa.api.group.subscription", "GET", &groupServices::subscription},
+    ServiceRoute{"soa.api.group.join", "POST", &groupServices::join},
+    ServiceRoute{"soa.api.group.leave", "POST", &groupServices::leave},
 };
 
 // The authentication reply: FG_AuthenticateBean, plus the reason when the platform refuses.
@@ -115,7 +115,7 @@ PlatformReply PlatformServices::authenticate(const NameValueList& query) {
 
 PlatformReply PlatformServices::callService(std::string_view method, std::string_view service,
                                             std::optional<std::string> resourceId, const NameValueList& parameters) {
-    const auto* entry = std::ranges::find(kServices, service, &ServiceEntry::name);
+    const auto* entry = std::ranges::find(kServices, service, &ServiceRoute::name);
     if (entry == kServices.end()) return {kNotFound, refusal("UNKNOWN_SERVICE", "no such service")};
     if (method != entry->method) {
         return {kMethodNotAllowed,

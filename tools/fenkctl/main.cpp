@@ -5,11 +5,11 @@
 #include "FenkSDK/runtime/NotificationCenter.h"
 #include "adapters/linux/DataFolder.h"
 #include "adapters/linux/LinuxEnvironment.h"
+#include "adapters/linux/RedirectingHttp.h"
 #include "adapters/linux/ThreadDispatcher.h"
+#include "adapters/linux/TrackedHttp.h"
 #include "tools/fenkctl/CommandLine.h"
 #include "tools/fenkctl/EventPrinter.h"
-#include "tools/fenkctl/RedirectingHttp.h"
-#include "tools/fenkctl/TrackedHttp.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "FenkSDK/ports/ReachabilitySubscription.h"
+#include "FenkSDK/net/ReachabilitySubscription.h"
 
 namespace fenk {
 
