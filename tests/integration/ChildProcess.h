@@ -49,14 +49,23 @@ inline std::string runInChild(const std::function<std::string()>& body) {
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        const std::string report = body();
+        // An exception must not carry the child back into the test runner, which would run the rest twice.
+        std::string report;
+        try {
+            report = body();
+        } catch (...) {
+            report = "the child threw";
+        }
         std::size_t written = 0;
         while (written < report.size()) {
             const auto count = ::write(channel[1], report.data() + written, report.size() - written);
-            if (count <= 0 && errno != EINTR) {
+            if (count < 0 && errno == EINTR) {
+                continue;
+            }
+            if (count <= 0) {
                 ::_exit(1);
             }
-            written += count > 0 ? static_cast<std::size_t>(count) : 0;
+            written += static_cast<std::size_t>(count);
         }
         ::_exit(0);
     }
