@@ -5,11 +5,9 @@ namespace fenk {
 std::optional<Data> FenkKeyChain::load(std::string_view key) const { return store_.load(key); }
 
 bool FenkKeyChain::save(std::string_view key, const Data& data) {
-    // The store replaces an item in one step; deleting first would leave no item should the process die
-    // between the two. A failed write still leaves no item, as a delete followed by a failed add would.
-    if (store_.save(key, data)) return true;
-    store_.remove(key);
-    return false;
+    // The store replaces an item in one step, so nothing is deleted first (a process dying in between would
+    // leave no item) nor after a failed write (the device id or the learned places would be lost).
+    return store_.save(key, data);
 }
 
 }  // namespace fenk

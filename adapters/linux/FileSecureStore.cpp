@@ -109,7 +109,13 @@ bool FileSecureStore::save(std::string_view account, const Data& data) {
         ::unlink(temporary.c_str());
         return false;
     }
-    return syncFolder(folder_);
+    // The rename has replaced the item: a later read finds the new one. Reporting failure now would have the
+    // caller treat a saved item as lost; only its survival through a power cut is in doubt.
+    if (!syncFolder(folder_)) {
+        Console::print("Fenk: saved secure item " + target.filename().string() + ", but could not flush its folder " +
+                       folder_.string() + " to the disk");
+    }
+    return true;
 }
 
 void FileSecureStore::remove(std::string_view account) {

@@ -124,11 +124,12 @@ int bindKey(sqlite3_stmt* statement, std::string_view key) {
     return sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
 }
 
-// The failures that renaming the file aside can cure: a file that is not a database, is damaged, or is in
-// the way (a folder, a file we may not write).
+// Only proof of damage justifies moving the file aside: a file that is not a database, or broken pages. Any
+// other failure to open (no descriptor left, a denied permission, no room for the log) says nothing about a
+// file that may hold the account, so it is left for the next launch.
 bool isDamaged(int code) {
     const int primary = code & 0xff;
-    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_CANTOPEN;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
 // Creates the file user-only before SQLite does; SQLite gives its WAL and shared-memory files the same mode.
@@ -172,8 +173,9 @@ void SqlitePreferences::open() {
         database_ = std::move(*database);
         return;
     }
-    Console::print("Fenk: the settings database " + path_.string() + " cannot be used (" +
-                   std::get<OpenFailure>(opened).message + "); settings will not be kept");
+    Console::print("Fenk: the settings database " + path_.string() + " cannot be opened (" +
+                   std::get<OpenFailure>(opened).message + "); it is left as it is, and until the next launch " +
+                   "settings read as absent and are not kept");
 }
 
 std::variant<SqlitePreferences::Database, SqlitePreferences::OpenFailure> SqlitePreferences::tryOpen() const {

@@ -16,9 +16,10 @@ namespace fenk {
 
 // Settings in one SQLite database file (WAL, synchronous=NORMAL). Every write is one statement that replaces
 // a whole value, committed on its own, so a process killed at any instant leaves each key with its old or its
-// new value. The file is readable by the user only. A database that cannot be opened or fails its integrity
-// check is renamed aside (kept for inspection) and a fresh one is used; when even that fails, reads answer
-// nothing and writes report failure.
+// new value. The file is readable by the user only. A file that is not a database or fails its integrity check
+// is renamed aside (kept for inspection) and a fresh one is used. Any other failure to open (no descriptor
+// left, a denied permission, no write-ahead log) leaves the file untouched; then, as when a fresh database
+// cannot be made either, reads answer nothing and writes report failure until the next launch.
 class SqlitePreferences final : public Preferences {
 public:
     explicit SqlitePreferences(std::filesystem::path path);

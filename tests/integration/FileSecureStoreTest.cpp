@@ -1,6 +1,8 @@
 #include "adapters/linux/FileSecureStore.h"
 
+#include "ChildProcess.h"
 #include "FilePermissions.h"
+#include "support/ConsoleCapture.h"
 #include "support/TemporaryFolder.h"
 #include "contract/SecureStoreContract.h"
 
@@ -48,6 +50,46 @@ TEST(FileSecureStoreTest, ItemsAreUserOnlyAndStayInsideTheirFolder) {
     for (const auto& item : items) {
         EXPECT_TRUE(std::filesystem::is_regular_file(item)) << item;
         EXPECT_EQ(permissionsOf(item), 0600) << item;
+    }
+}
+
+// Once the new file has replaced the old one the secret is saved, even if the folder cannot be flushed
+// afterwards; a save that fails earlier leaves the old secret. Either way the console says what went wrong.
+TEST(FileSecureStoreTest, SaveReportsWhetherTheNewSecretReplacedTheOld) {
+    struct Case {
+        const char* name;
+        std::filesystem::perms folderMode;
+        bool saved;
+        const char* kept;
+    };
+    using enum std::filesystem::perms;
+    const std::vector<Case> cases = {
+        {"a folder it can write but not list", owner_write | owner_exec, true, "new"},
+        {"a folder it cannot write", owner_read | owner_exec, false, "old"},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        TemporaryFolder root;
+        const auto folder = root.path() / "secure";
+        ASSERT_TRUE(FileSecureStore(folder).save("account", toData("old")));
+        for (const auto& path : {root.path(), folder, entriesOf(folder).front()}) {
+            ASSERT_TRUE(giveToChild(path));
+        }
+        std::filesystem::permissions(folder, testCase.folderMode);
+        const auto report = runInChild([&]() -> std::string {
+            if (!dropRootPrivileges()) {
+                return "cannot drop privileges";
+            }
+            ConsoleCapture console;
+            std::string problems;
+            if (FileSecureStore(folder).save("account", toData("new")) != testCase.saved) problems += "wrong answer; ";
+            if (console.lines().size() != 1) problems += std::to_string(console.lines().size()) + " console lines; ";
+            return problems;
+        });
+        std::filesystem::permissions(folder, owner_all);
+        EXPECT_EQ(report, "");
+        EXPECT_EQ(FileSecureStore(folder).load("account"), toData(testCase.kept));
+        EXPECT_EQ(entriesOf(folder).size(), 1u) << "no temporary left";
     }
 }
 

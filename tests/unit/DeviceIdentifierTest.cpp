@@ -1,21 +1,29 @@
 #include "FenkSDK/registration/DeviceIdentifier.h"
 
 #include "adapters/fake/MemorySecureStore.h"
+#include "support/ConsoleCapture.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <latch>
 #include <regex>
+#include <set>
+#include <stdexcept>
+#include <thread>
+#include <vector>
 
 namespace fenk {
 namespace {
 
+const std::regex kVersion4Uuid("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
+
 TEST(DeviceIdentifierTest, StaysTheSameUntilTheItemIsGoneOrNotText) {
-    const std::regex version4Uuid("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
     const auto account = keychainAccounts::kComTarvelFenk;
     MemorySecureStore store;
     FenkKeyChain keyChain(store);
     const std::string first = getDeviceID(keyChain);
-    EXPECT_TRUE(std::regex_match(first, version4Uuid)) << first;
+    EXPECT_TRUE(std::regex_match(first, kVersion4Uuid)) << first;
     EXPECT_EQ(getDeviceID(keyChain), first);
 
     store.remove(account);
@@ -25,8 +33,61 @@ TEST(DeviceIdentifierTest, StaysTheSameUntilTheItemIsGoneOrNotText) {
 
     ASSERT_TRUE(store.save(account, Data{0xC3, 0x28}));
     const std::string renewed = getDeviceID(keyChain);
-    EXPECT_TRUE(std::regex_match(renewed, version4Uuid)) << renewed;
+    EXPECT_TRUE(std::regex_match(renewed, kVersion4Uuid)) << renewed;
     EXPECT_EQ(getDeviceID(keyChain), renewed);
+}
+
+// Counts the saves, to tell one id stored from several stored in turn.
+class CountingSecureStore final : public SecureStore {
+public:
+    std::optional<Data> load(std::string_view account) const override { return items_.load(account); }
+    bool save(std::string_view account, const Data& data) override {
+        ++saves_;
+        return items_.save(account, data);
+    }
+    void remove(std::string_view account) override { items_.remove(account); }
+    int saves() const { return saves_; }
+
+private:
+    MemorySecureStore items_;
+    std::atomic<int> saves_ = 0;
+};
+
+// The host and the registration may both ask first; the platform and the keychain must end up with one id.
+TEST(DeviceIdentifierTest, ConcurrentFirstCallsAgreeOnOneStoredId) {
+    constexpr int kRounds = 20;
+    constexpr int kCallers = 16;
+    for (int round = 0; round < kRounds; ++round) {
+        CountingSecureStore store;
+        FenkKeyChain keyChain(store);
+        std::latch start(kCallers);
+        std::vector<std::string> ids(kCallers);
+        {
+            std::vector<std::jthread> callers;
+            for (auto& id : ids) {
+                callers.emplace_back([&] {
+                    start.arrive_and_wait();
+                    id = getDeviceID(keyChain);
+                });
+            }
+        }
+        ASSERT_EQ(std::set(ids.begin(), ids.end()).size(), 1u) << "round " << round;
+        ASSERT_EQ(store.saves(), 1) << "round " << round;
+        EXPECT_EQ(store.load(keychainAccounts::kComTarvelFenk), toData(ids.front()));
+    }
+}
+
+// A system without an entropy device still gets ids that differ from call to call, and no exception.
+TEST(DeviceIdentifierTest, UuidsStayUniqueWhenTheSystemHasNoEntropy) {
+    const EntropySource unavailable = [](std::span<std::uint8_t>) { throw std::runtime_error("no entropy"); };
+    ConsoleCapture console;
+    std::set<std::string> uuids;
+    for (int call = 0; call < 1000; ++call) {
+        const auto uuid = makeRandomUuid(unavailable);
+        ASSERT_TRUE(std::regex_match(uuid, kVersion4Uuid)) << uuid;
+        uuids.insert(uuid);
+    }
+    EXPECT_EQ(uuids.size(), 1000u);
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 namespace fenk {
 namespace {
 
-TEST(FenkKeyChainTest, SaveReplacesTheItemAndReportsAFailedWrite) {
+// A failed write must not cost the item it meant to replace: the device id and learned places live here.
+TEST(FenkKeyChainTest, SaveReplacesTheItemAndAFailedWriteKeepsThePreviousOne) {
     MemorySecureStore store;
     FenkKeyChain keyChain(store);
     const auto account = keychainAccounts::kComTarvelFenk;
@@ -16,7 +17,7 @@ TEST(FenkKeyChainTest, SaveReplacesTheItemAndReportsAFailedWrite) {
     EXPECT_EQ(keyChain.load(account), toData("second"));
     store.failNextWrite();
     EXPECT_FALSE(keyChain.save(account, toData("third")));
-    EXPECT_FALSE(keyChain.load(account));
+    EXPECT_EQ(keyChain.load(account), toData("second"));
 }
 
 }  // namespace
