@@ -1,6 +1,7 @@
 #include "adapters/linux/CurlHttp.h"
 #include "adapters/linux/ThreadDispatcher.h"
 #include "contract/HttpContract.h"
+#include "support/HostileReplies.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -9,7 +10,9 @@
 #include <unistd.h>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -46,6 +49,16 @@ public:
         route("/missing", [](const auto&, auto& response) {
             response.status = 404;
             response.set_content("missing", "text/plain");
+        });
+        route("/kilobyte", [](const auto&, auto& response) {
+            response.set_content(std::string(1024, 'k'), "application/octet-stream");
+        });
+        route("/cut", [](const auto&, auto& response) {
+            response.set_content_provider(4096, "application/json", [](std::size_t, std::size_t, httplib::DataSink& sink) {
+                const std::string_view whole = R"({"resourceId":"R"})";
+                sink.write(whole.data(), whole.size());
+                return false;  // closes the connection short of the length announced
+            });
         });
         route("/slow", [this](const auto&, auto& response) {
             std::unique_lock lock(mutex_);
@@ -132,6 +145,50 @@ TEST(CurlHttp, SequentialRequestsShareOneConnection) {
         ASSERT_TRUE(log.awaitCount(static_cast<std::size_t>(key + 1), driver.patience()));
     }
     EXPECT_EQ(driver.connectionsServed(), 1u);
+}
+
+// Framing no well-behaved server sends: whatever arrived of a reply cut short or grown past its limit
+// stays behind, even when it reads as a whole JSON object.
+TEST(CurlHttp, HostileRepliesFailWithoutABody) {
+    constexpr std::string_view kWhole = R"({"resourceId":"R"})";  // 0x12 bytes
+    constexpr std::size_t kPastTheLimit = 8 * kDefaultMaxReplyBytes;
+    const std::string chunked = RawReplyServer::head("Transfer-Encoding: chunked\r\n");
+    const struct {
+        const char* name;
+        RawReplyServer::Writer writer;
+        std::optional<std::size_t> bodySize;  // what a reply that is no fault must hand back
+    } cases[] = {
+        {"Content-Length beyond the body",
+         fixedReply(RawReplyServer::head("Content-Length: 100\r\n") + std::string(kWhole)), std::nullopt},
+        {"chunk cut in its middle", fixedReply(chunked + "12\r\n" + std::string(kWhole) + "\r\n20\r\n{"),
+         std::nullopt},
+        {"chunked body without its last chunk", fixedReply(chunked + "12\r\n" + std::string(kWhole) + "\r\n"),
+         std::nullopt},
+        {"Content-Length past the limit",
+         fixedReply(RawReplyServer::head("Content-Length: " + std::to_string(kDefaultMaxReplyBytes + 1) + "\r\n")),
+         std::nullopt},
+        {"endless body", endlessBody(kPastTheLimit), std::nullopt},
+        {"gzip bomb", replyWithBody("Content-Encoding: gzip\r\n", gzippedSpaces(kPastTheLimit)), std::nullopt},
+        {"gzip within the limit", replyWithBody("Content-Encoding: gzip\r\n", gzippedSpaces(1000)), 1000},
+    };
+    contract::OutcomeLog log;
+    CurlHttpDriver driver;
+    int key = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RawReplyServer server(c.writer);
+        log.send(*driver.http(), contract::makeRequest("GET", server.url("/")), key, driver.globalQueue());
+        ASSERT_TRUE(log.awaitCount(static_cast<std::size_t>(key + 1), driver.patience()));
+        const auto outcome = log.of(key++).front();
+        if (c.bodySize) {
+            ASSERT_TRUE(outcome.body.has_value()) << (outcome.error ? outcome.error->message : "");
+            EXPECT_EQ(outcome.body->size(), *c.bodySize);
+            continue;
+        }
+        EXPECT_FALSE(outcome.body.has_value()) << outcome.body->substr(0, 100);
+        ASSERT_TRUE(outcome.error.has_value());
+        EXPECT_FALSE(outcome.error->message.empty());
+    }
 }
 
 }  // namespace
