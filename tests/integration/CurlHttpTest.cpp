@@ -2,12 +2,10 @@
 #include "adapters/linux/ThreadDispatcher.h"
 #include "contract/HttpContract.h"
 #include "support/HostileReplies.h"
+#include "support/LoopbackPorts.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <condition_variable>
 #include <functional>
@@ -21,21 +19,6 @@ using namespace std::chrono_literals;
 
 namespace fenk {
 namespace {
-
-// A loopback port bound but never listening, so that connecting to it is refused.
-struct RefusingPort {
-    RefusingPort() {
-        sockaddr_in address{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
-        socklen_t length = sizeof address;
-        ::bind(socket, reinterpret_cast<sockaddr*>(&address), length);
-        ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
-        url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
-    }
-    ~RefusingPort() { ::close(socket); }
-
-    int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    std::string url;
-};
 
 // Plays the contract's test server on 127.0.0.1 with cpp-httplib, counting the connections it served.
 class CurlHttpDriver {
