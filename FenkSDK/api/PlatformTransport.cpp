@@ -5,6 +5,7 @@
 #include "FenkSDK/runtime/Console.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 namespace fenk {
@@ -18,10 +19,20 @@ std::string describeToken(const std::optional<std::string>& token) {
     return "Token: " + token->substr(0, shown) + "\u2026 (" + std::to_string(token->size()) + " characters)";
 }
 
+// The host and path of an address, for the console: its user part and its query can hold secrets.
+std::string hostAndPath(std::string_view url) {
+    const std::size_t schemeEnd = url.find("://");
+    url.remove_prefix(schemeEnd == std::string_view::npos ? 0 : schemeEnd + 3);
+    url = url.substr(0, url.find_first_of("?#"));
+    const std::size_t userEnd = url.substr(0, url.find('/')).rfind('@');
+    if (userEnd != std::string_view::npos) url.remove_prefix(userEnd + 1);
+    return std::string(url);
+}
+
 }  // namespace
 
 PlatformTransport::PlatformTransport(std::shared_ptr<Http> http, const std::shared_ptr<Dispatcher>& dispatcher,
-                                     std::chrono::seconds requestTimeout)
+                                     std::chrono::milliseconds requestTimeout)
     : http_(std::move(http)), completionQueue_(dispatcher->globalQueue()), requestTimeout_(requestTimeout) {}
 
 void PlatformTransport::sendGet(std::string_view url, const RequestParameters& parameters,
@@ -71,7 +82,14 @@ void PlatformTransport::send(HttpRequest request, Completion completion) const {
         completeUnsent(std::move(completion), "the request address is not a well-formed URL");
         return;
     }
-    http_->send(std::move(request), std::move(completion));
+    // One line per failed exchange, so that a caller's empty answer has a reason beside it.
+    std::string where = hostAndPath(request.url);
+    http_->send(std::move(request), [where = std::move(where), completion = std::move(completion)](
+                                        std::optional<Data> body, std::optional<HttpResponse> response,
+                                        std::optional<HttpError> error) {
+        if (error) Console::print("Request to " + where + " failed: " + error->message);
+        completion(std::move(body), response, std::move(error));
+    });
 }
 
 void PlatformTransport::completeUnsent(Completion completion, std::string reason) const {

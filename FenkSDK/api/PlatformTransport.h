@@ -17,7 +17,8 @@ namespace fenk {
 //
 // Every completion runs exactly once and never inside the call that started it: with the exchange's body,
 // response and error, or, when no request could be sent (the URL is not well formed), with no body and an
-// error, on the dispatcher's global queue. Callers look at the body only.
+// error, on the dispatcher's global queue. Callers look at the body only. An exchange that fails prints one
+// console line with its host, path and the reason.
 //
 // Cheap to copy; a copy shares the HTTP client and may be dropped while its requests are in flight.
 class PlatformTransport {
@@ -28,7 +29,7 @@ public:
 
     // `requestTimeout` exists for tests of slow platforms; the SDK always uses the default.
     PlatformTransport(std::shared_ptr<Http> http, const std::shared_ptr<Dispatcher>& dispatcher,
-                      std::chrono::seconds requestTimeout = kRequestTimeout);
+                      std::chrono::milliseconds requestTimeout = kRequestTimeout);
 
     // GET to `url` (escaped where it must be, its own escapes kept) followed by "?token=<token>" when a
     // token is given, then "&<name>=<value>" for each parameter whose value is not empty, each name and
@@ -57,7 +58,7 @@ private:
 
     std::shared_ptr<Http> http_;
     std::shared_ptr<DispatchQueue> completionQueue_;
-    std::chrono::seconds requestTimeout_;
+    std::chrono::milliseconds requestTimeout_;
 };
 
 }  // namespace fenk

@@ -78,20 +78,21 @@ private:
 };
 
 namespace {
-constexpr std::size_t initialCapacity = 4096;  // grows on demand
-}  // namespace
 
-std::optional<JsonDocument> JsonDocument::parse(std::string_view json, std::string& error) {
-    // One parser and one padded copy per thread: their buffers are reused, so a parse allocates nothing of
-    // its own once warm.
-    thread_local simdjson::dom::parser parser;
-    if (parser.max_depth() != maxDepth) {
-        if (const simdjson::error_code code = parser.allocate(initialCapacity, maxDepth)) {
+// Documents up to this size reuse the thread's parser and padded copy, which then allocate nothing once
+// warm. A larger one gets buffers of its own, released after it: the thread's would otherwise keep the
+// size of the largest document it ever read for as long as the thread lives.
+constexpr std::size_t kReusedCapacity = 64 * 1024;
+constexpr std::size_t kInitialCapacity = 4096;  // the parser grows to each document it is given
+
+std::optional<JsonDocument> parseWith(simdjson::dom::parser& parser, std::string& padded, std::string_view json,
+                                      std::string& error) {
+    if (parser.max_depth() != JsonDocument::maxDepth) {
+        if (const simdjson::error_code code = parser.allocate(kInitialCapacity, JsonDocument::maxDepth)) {
             error = simdjson::error_message(code);
             return std::nullopt;
         }
     }
-    thread_local std::string padded;
     padded.assign(json);
     padded.append(simdjson::SIMDJSON_PADDING, '\0');
 
@@ -104,6 +105,19 @@ std::optional<JsonDocument> JsonDocument::parse(std::string_view json, std::stri
     JsonDocumentBuilder builder(json.size());
     builder.append(root, {});
     return std::move(builder).take();
+}
+
+}  // namespace
+
+std::optional<JsonDocument> JsonDocument::parse(std::string_view json, std::string& error) {
+    if (json.size() > kReusedCapacity) {
+        simdjson::dom::parser parser;
+        std::string padded;
+        return parseWith(parser, padded, json, error);
+    }
+    thread_local simdjson::dom::parser parser;
+    thread_local std::string padded;
+    return parseWith(parser, padded, json, error);
 }
 
 }  // namespace fenk::json

@@ -3,6 +3,7 @@
 #include "FenkSDK/Data.h"
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,12 +12,18 @@
 
 namespace fenk {
 
+// The platform's replies are small JSON envelopes; one larger than this is broken or hostile.
+inline constexpr std::size_t kDefaultMaxReplyBytes = 8 * 1024 * 1024;
+
 struct HttpRequest {
     std::string method{};  // "GET" or "POST"
     std::string url{};
     std::vector<std::pair<std::string, std::string>> headers{};
     Data body{};
-    std::chrono::seconds timeout{60};
+    std::chrono::milliseconds timeout{std::chrono::seconds(60)};  // zero: none
+    // The most body bytes, counted after any content decoding, the exchange may hand back. A reply that
+    // grows past it is abandoned as it arrives and the exchange fails.
+    std::size_t maxReplyBytes = kDefaultMaxReplyBytes;
 };
 
 struct HttpResponse {
@@ -28,7 +35,8 @@ struct HttpError {
 };
 
 // The system's HTTP client. The completion runs exactly once, off the caller's thread, with whatever the
-// exchange produced: a body, the response status, and an error when the exchange failed.
+// exchange produced: a body, the response status, and an error when the exchange failed. A failed exchange
+// never comes with a body: a reply cut short may still read as a whole document, and must not be taken for one.
 class Http {
 public:
     using Completion =

@@ -1,6 +1,7 @@
 #include "adapters/fake/FakeHttp.h"
 
 #include <mutex>
+#include <string>
 #include <utility>
 
 namespace fenk {
@@ -37,13 +38,24 @@ struct FakeHttp::State {
         return std::nullopt;
     }
 
-    Completion takeCompletion(std::size_t index) {
+    // The completion, and the most body bytes its request takes.
+    std::pair<Completion, std::size_t> takeCompletion(std::size_t index) {
         std::lock_guard lock(mutex);
-        return std::exchange(exchanges[index].completion, {});
+        return {std::exchange(exchanges[index].completion, {}), exchanges[index].request.maxReplyBytes};
     }
 };
 
 namespace {
+
+// The scripted reply as a real client would hand it on: a failed exchange, or one whose body is past the
+// request's limit, comes without a body.
+FakeHttpReply asReceived(FakeHttpReply reply, std::size_t maxReplyBytes) {
+    if (reply.body && reply.body->size() > maxReplyBytes && !reply.error) {
+        reply.error = HttpError{"reply larger than " + std::to_string(maxReplyBytes) + " bytes"};
+    }
+    if (reply.error) reply.body.reset();
+    return reply;
+}
 
 // Completes the exchange after the reply's delay unless something else (its time-out, a reply due
 // earlier) completed it first. The task does nothing once the client is gone: its destructor completed the rest.
@@ -52,7 +64,10 @@ void deliver(const std::shared_ptr<FakeHttp::State>& state, std::size_t index, F
     state->queue->asyncAfter(delay, [weak = std::weak_ptr(state), index, reply = std::move(reply)] {
         const auto live = weak.lock();
         if (!live) return;
-        if (const auto completion = live->takeCompletion(index)) completion(reply.body, reply.response, reply.error);
+        const auto [completion, maxReplyBytes] = live->takeCompletion(index);
+        if (!completion) return;
+        auto received = asReceived(reply, maxReplyBytes);
+        completion(std::move(received.body), received.response, std::move(received.error));
     });
 }
 

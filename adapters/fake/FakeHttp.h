@@ -13,7 +13,8 @@
 
 namespace fenk {
 
-// What the scripted server answers: the three values a completion receives, after an optional delay.
+// What the scripted server answers, after an optional delay. The completion receives it as a real client
+// would hand it on: without the body when there is an error, or when the body is past the request's limit.
 struct FakeHttpReply {
     std::optional<Data> body{};
     std::optional<HttpResponse> response{};

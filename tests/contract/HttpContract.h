@@ -21,9 +21,11 @@ using namespace std::chrono_literals;
 //   std::shared_ptr<Http> http();              the client under test, made with the driver
 //   void destroyHttp();                        drops the driver's client
 //   std::string url(std::string_view path);    an address on the test server, whose paths answer:
-//       /echo     200 with "echo:" followed by the request body
-//       /missing  404 with "missing"
-//       /slow     not within a minute
+//       /echo      200 with "echo:" followed by the request body
+//       /missing   404 with "missing"
+//       /kilobyte  200 with 1024 times "k"
+//       /cut       200 announcing a longer body than the complete JSON object it sends, then closing
+//       /slow      not until the driver is destroyed
 //   std::string refusedUrl();                  an address where nothing accepts connections
 //   ServedRequest lastServed();                the last request the server received
 //   void awaitServed(std::size_t count);       waits until the server has received that many requests
@@ -81,12 +83,14 @@ private:
 };
 
 inline HttpRequest makeRequest(std::string method, std::string url, std::string_view body = {},
-                               std::chrono::seconds timeout = 60s) {
+                               std::chrono::milliseconds timeout = 60s,
+                               std::size_t maxReplyBytes = kDefaultMaxReplyBytes) {
     HttpRequest request;
     request.method = std::move(method);
     request.url = std::move(url);
     request.body = toData(body);
     request.timeout = timeout;
+    request.maxReplyBytes = maxReplyBytes;
     return request;
 }
 
@@ -125,15 +129,17 @@ TYPED_TEST_P(HttpContract, ExchangesArriveIntactAndTheirRepliesComeBack) {
         std::string method, path, header, value, body;
         int status;
         std::string reply;
+        std::size_t maxReplyBytes = kDefaultMaxReplyBytes;
     } cases[] = {
         {"GET", "/echo", "X-Fenk-Probe", "42", "", 200, "echo:"},
         {"POST", "/echo", "Content-Type", "application/x-www-form-urlencoded", binary, 200, "echo:" + binary},
         {"POST", "/missing", "async", "true", "a=b", 404, "missing"},
+        {"GET", "/kilobyte", "Accept", "*/*", "", 200, std::string(1024, 'k'), 1024},
     };
     int key = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.method + " " + c.path);
-        auto request = makeRequest(c.method, this->driver_.url(c.path), c.body);
+        auto request = makeRequest(c.method, this->driver_.url(c.path), c.body, 60s, c.maxReplyBytes);
         request.headers = {{c.header, c.value}};
         this->send(std::move(request), key);
         ASSERT_TRUE(this->settle(static_cast<std::size_t>(key + 1)));
@@ -150,25 +156,32 @@ TYPED_TEST_P(HttpContract, ExchangesArriveIntactAndTheirRepliesComeBack) {
     }
 }
 
+// Whatever part of a reply arrived stays behind: a cut reply can still hold a whole JSON object.
 TYPED_TEST_P(HttpContract, FailedExchangesGiveAnErrorAndNoBody) {
     const struct {
         const char* name;
         std::string url;
-        std::chrono::seconds timeout;
+        std::chrono::milliseconds timeout = 60s;
+        std::size_t maxReplyBytes = kDefaultMaxReplyBytes;
+        bool answered = true;  // a status line arrived before the failure
     } cases[] = {
-        {"refused connection", this->driver_.refusedUrl(), 60s},
-        {"server slower than the time-out", this->driver_.url("/slow"), 1s},
+        {"refused connection", this->driver_.refusedUrl(), 60s, kDefaultMaxReplyBytes, false},
+        // The server holds the reply until the driver goes, so only the time-out can end the exchange.
+        {"server slower than the time-out", this->driver_.url("/slow"), 50ms, kDefaultMaxReplyBytes, false},
+        {"reply cut short", this->driver_.url("/cut")},
+        {"reply one byte past the limit", this->driver_.url("/kilobyte"), 60s, 1023},
+        {"reply past a tiny limit", this->driver_.url("/kilobyte"), 60s, 1},
     };
     int key = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        this->send(makeRequest("GET", c.url, {}, c.timeout), key);
+        this->send(makeRequest("GET", c.url, {}, c.timeout, c.maxReplyBytes), key);
         ASSERT_TRUE(this->settle(static_cast<std::size_t>(key + 1)));
         const auto outcome = this->onlyOutcome(key++);
         ASSERT_TRUE(outcome.error.has_value());
         EXPECT_FALSE(outcome.error->message.empty());
-        EXPECT_FALSE(outcome.body.has_value());
-        EXPECT_FALSE(outcome.response.has_value());
+        EXPECT_FALSE(outcome.body.has_value()) << *outcome.body;
+        EXPECT_EQ(outcome.response.has_value(), c.answered);
     }
 }
 

@@ -1,15 +1,16 @@
 #include "adapters/linux/CurlHttp.h"
 #include "adapters/linux/ThreadDispatcher.h"
 #include "contract/HttpContract.h"
+#include "support/HostileReplies.h"
+#include "support/LoopbackPorts.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -18,21 +19,6 @@ using namespace std::chrono_literals;
 
 namespace fenk {
 namespace {
-
-// A loopback port bound but never listening, so that connecting to it is refused.
-struct RefusingPort {
-    RefusingPort() {
-        sockaddr_in address{.sin_family = AF_INET, .sin_port = 0, .sin_addr = {htonl(INADDR_LOOPBACK)}, .sin_zero = {}};
-        socklen_t length = sizeof address;
-        ::bind(socket, reinterpret_cast<sockaddr*>(&address), length);
-        ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
-        url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
-    }
-    ~RefusingPort() { ::close(socket); }
-
-    int socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    std::string url;
-};
 
 // Plays the contract's test server on 127.0.0.1 with cpp-httplib, counting the connections it served.
 class CurlHttpDriver {
@@ -46,6 +32,16 @@ public:
         route("/missing", [](const auto&, auto& response) {
             response.status = 404;
             response.set_content("missing", "text/plain");
+        });
+        route("/kilobyte", [](const auto&, auto& response) {
+            response.set_content(std::string(1024, 'k'), "application/octet-stream");
+        });
+        route("/cut", [](const auto&, auto& response) {
+            response.set_content_provider(4096, "application/json", [](std::size_t, std::size_t, httplib::DataSink& sink) {
+                const std::string_view whole = R"({"resourceId":"R"})";
+                sink.write(whole.data(), whole.size());
+                return false;  // closes the connection short of the length announced
+            });
         });
         route("/slow", [this](const auto&, auto& response) {
             std::unique_lock lock(mutex_);
@@ -132,6 +128,50 @@ TEST(CurlHttp, SequentialRequestsShareOneConnection) {
         ASSERT_TRUE(log.awaitCount(static_cast<std::size_t>(key + 1), driver.patience()));
     }
     EXPECT_EQ(driver.connectionsServed(), 1u);
+}
+
+// Framing no well-behaved server sends: whatever arrived of a reply cut short or grown past its limit
+// stays behind, even when it reads as a whole JSON object.
+TEST(CurlHttp, HostileRepliesFailWithoutABody) {
+    constexpr std::string_view kWhole = R"({"resourceId":"R"})";  // 0x12 bytes
+    constexpr std::size_t kPastTheLimit = 8 * kDefaultMaxReplyBytes;
+    const std::string chunked = RawReplyServer::head("Transfer-Encoding: chunked\r\n");
+    const struct {
+        const char* name;
+        RawReplyServer::Writer writer;
+        std::optional<std::size_t> bodySize;  // what a reply that is no fault must hand back
+    } cases[] = {
+        {"Content-Length beyond the body",
+         fixedReply(RawReplyServer::head("Content-Length: 100\r\n") + std::string(kWhole)), std::nullopt},
+        {"chunk cut in its middle", fixedReply(chunked + "12\r\n" + std::string(kWhole) + "\r\n20\r\n{"),
+         std::nullopt},
+        {"chunked body without its last chunk", fixedReply(chunked + "12\r\n" + std::string(kWhole) + "\r\n"),
+         std::nullopt},
+        {"Content-Length past the limit",
+         fixedReply(RawReplyServer::head("Content-Length: " + std::to_string(kDefaultMaxReplyBytes + 1) + "\r\n")),
+         std::nullopt},
+        {"endless body", endlessBody(kPastTheLimit), std::nullopt},
+        {"gzip bomb", replyWithBody("Content-Encoding: gzip\r\n", gzippedSpaces(kPastTheLimit)), std::nullopt},
+        {"gzip within the limit", replyWithBody("Content-Encoding: gzip\r\n", gzippedSpaces(1000)), 1000},
+    };
+    contract::OutcomeLog log;
+    CurlHttpDriver driver;
+    int key = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RawReplyServer server(c.writer);
+        log.send(*driver.http(), contract::makeRequest("GET", server.url("/")), key, driver.globalQueue());
+        ASSERT_TRUE(log.awaitCount(static_cast<std::size_t>(key + 1), driver.patience()));
+        const auto outcome = log.of(key++).front();
+        if (c.bodySize) {
+            ASSERT_TRUE(outcome.body.has_value()) << (outcome.error ? outcome.error->message : "");
+            EXPECT_EQ(outcome.body->size(), *c.bodySize);
+            continue;
+        }
+        EXPECT_FALSE(outcome.body.has_value()) << outcome.body->substr(0, 100);
+        ASSERT_TRUE(outcome.error.has_value());
+        EXPECT_FALSE(outcome.error->message.empty());
+    }
 }
 
 }  // namespace

@@ -24,6 +24,12 @@ struct FakeHttpDriver {
             const auto path = pathOf(request.url);
             if (path == "/echo") return FakeHttpReply::text("echo:" + std::string(asText(request.body)));
             if (path == "/missing") return FakeHttpReply::text("missing", 404);
+            if (path == "/kilobyte") return FakeHttpReply::text(std::string(1024, 'k'));
+            if (path == "/cut") {
+                auto cut = FakeHttpReply::text(R"({"resourceId":"R"})");
+                cut.error = HttpError{"The connection closed before the whole reply arrived."};
+                return cut;
+            }
             return std::nullopt;  // "/slow": left for its time-out
         });
     }

@@ -84,6 +84,26 @@ TEST_F(PlatformTransportTest, AnAddressThatIsNoUrlSendsNothingAndCompletesWithou
     EXPECT_TRUE(fakes.http->requests().empty());
 }
 
+// Without the line a failed registration answers an empty text and nothing says why. The address's query
+// and its user part can hold secrets, so only the host and the path show.
+TEST_F(PlatformTransportTest, AFailedExchangePrintsOneLineNamingTheFailureButNoSecret) {
+    const std::tuple<std::string, FakeHttpReply, std::vector<std::string>> cases[] = {
+        {"http://p:8080/1.0/json/x", FakeHttpReply::noBody("connection refused: no"),
+         {"Request to p:8080/1.0/json/x failed: connection refused: no"}},
+        {"https://user:secret@p/x", FakeHttpReply::noBody("untrusted certificate"),
+         {"Request to p/x failed: untrusted certificate"}},
+        {"http://p", FakeHttpReply::noBody("timed out"), {"Request to p failed: timed out"}},
+        {"http://p/x", FakeHttpReply::text("{}", 500), {}},
+    };
+    for (const auto& [url, reply, lines] : cases) {
+        console.clear();
+        transport.sendGet(url, {{"apikey", "secret"}}, "secret", kIgnoreReply);
+        fakes.http->reply(reply);
+        fakes.dispatcher->runUntilIdle();
+        EXPECT_EQ(console.lines(), lines) << url;
+    }
+}
+
 TEST_F(PlatformTransportTest, AuthenticationSendsTheKeysEscapedAndTakesTheTokenOnlyFromAnOkReply) {
     const std::string credentials = R"(,"authenticate":{"resourceId":"R","token":"new"}})";
     const std::tuple<FakeHttpReply, std::optional<std::string>, bool, std::size_t> cases[] = {
@@ -93,7 +113,7 @@ TEST_F(PlatformTransportTest, AuthenticationSendsTheKeysEscapedAndTakesTheTokenO
         {FakeHttpReply::text(R"({"response":"ERROR")" + credentials), "old", true, 0},
         {FakeHttpReply::text(R"({"response":7})"), "old", false, 1},
         {FakeHttpReply::garbage(), "old", false, 1},
-        {FakeHttpReply::noBody(), "old", false, 0},
+        {FakeHttpReply::noBody(), "old", false, 1},
     };
     for (const auto& [reply, expectedToken, expectReply, expectedConsoleLines] : cases) {
         console.clear();

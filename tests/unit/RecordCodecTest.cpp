@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FenkSDK/api/FG_Account.h"
 #include "FenkSDK/api/FG_Authenticate.h"
+#include "FenkSDK/json/JsonDocument.h"
 #include "FenkSDK/json/RecordCodec.h"
 
 namespace fenk {
@@ -152,6 +155,35 @@ TEST(RecordCodecTest, AccountSurvivesARoundTrip) {
     const auto decoded = json::decode<FG_Account>(*encoded);
     ASSERT_TRUE(decoded);
     EXPECT_EQ(json::encode(*decoded), encoded);
+}
+
+// Bytes the allocator has handed out and not had back, across all threads.
+std::size_t heapInUse() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// Every thread that ever read one large reply would otherwise hold buffers the size of it for good.
+TEST(RecordCodecTest, ALargeDocumentLeavesNoBufferSizedForItBehind) {
+    constexpr std::size_t kMiB = 1024 * 1024;
+    {
+        const std::vector<char> probe(4 * kMiB, 'p');
+        if (heapInUse() < probe.size()) GTEST_SKIP() << "this allocator does not report what it holds";
+    }
+    std::string large = "[";
+    while (large.size() < 4 * kMiB) large += R"({"id":"x","tags":["a","b"]},)";
+    large.back() = ']';
+
+    std::size_t before = 0;
+    std::size_t after = 0;
+    std::jthread([&] {  // a thread of its own: one whose buffers have never grown
+        std::string error;
+        ASSERT_TRUE(json::JsonDocument::parse("[1]", error)) << error;
+        before = heapInUse();
+        ASSERT_TRUE(json::JsonDocument::parse(large, error)) << error;
+        after = heapInUse();
+    }).join();
+    EXPECT_LT(after, before + kMiB) << "kept " << (after - before) / kMiB << " MiB";
 }
 
 }  // namespace

@@ -1,0 +1,123 @@
+// The HTTP client against a server whose reply never ends, or decodes to far more than it weighs: the
+// client must refuse it without holding much more than the reply limit in memory. Each exchange runs in a
+// forked child, so that its peak resident memory is its own and not what earlier tests left behind.
+#include "FenkSDK/ports/Http.h"
+#include "adapters/linux/CurlHttp.h"
+#include "adapters/linux/ThreadDispatcher.h"
+#include "support/HostileReplies.h"
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace fenk {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::size_t kMiB = 1024 * 1024;
+constexpr std::size_t kServed = 8 * kDefaultMaxReplyBytes;  // what a client without a limit would hold
+// The most one refused reply may add to the peak: the limit itself, and the decoder's and the
+// connection's own buffers.
+constexpr std::size_t kAllowedGrowth = kDefaultMaxReplyBytes + 3 * kMiB;
+
+// A field of /proc/self/status given in kB, in bytes.
+std::size_t statusBytes(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with(field + ":")) return std::stoul(line.substr(field.size() + 1)) * 1024;
+    }
+    return 0;
+}
+
+// One exchange with the server on a client of its own; true when it failed and handed back no body.
+bool exchangeFailsWithoutBody(const RawReplyServer& server) {
+    auto dispatcher = std::make_shared<ThreadDispatcher>();
+    auto http = std::make_shared<CurlHttp>(dispatcher);
+    std::mutex mutex;
+    std::condition_variable ended;
+    std::optional<bool> failedWithoutBody;
+    HttpRequest request{.method = "GET", .url = server.url("/"), .headers = {}, .body = {}, .timeout = 30s};
+    http->send(std::move(request), [&](auto body, auto, auto error) {
+        std::lock_guard lock(mutex);
+        failedWithoutBody = !body && error;
+        ended.notify_all();
+    });
+    std::unique_lock lock(mutex);
+    ended.wait_for(lock, 40s, [&] { return failedWithoutBody.has_value(); });
+    return failedWithoutBody.value_or(false);
+}
+
+struct ChildReport {
+    bool failedWithoutBody = false;
+    std::size_t peakGrowth = 0;
+};
+
+// Runs one exchange in a forked child, which reports how far its resident memory rose above where it
+// stood once the peak was reset; nothing when the child could not say within the deadline.
+std::optional<ChildReport> exchangeInChild(const RawReplyServer& server) {
+    int channel[2];
+    if (::pipe(channel) != 0) return std::nullopt;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from the present
+        const std::size_t start = statusBytes("VmRSS");
+        ChildReport report{.failedWithoutBody = exchangeFailsWithoutBody(server), .peakGrowth = 0};
+        report.peakGrowth = statusBytes("VmHWM") - start;
+        const bool written = ::write(channel[1], &report, sizeof report) == sizeof report;
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(channel[1]);
+    std::optional<ChildReport> report;
+    pollfd readable{.fd = channel[0], .events = POLLIN, .revents = 0};
+    if (child > 0 && ::poll(&readable, 1, 60'000) == 1) {
+        ChildReport read{};
+        if (::read(channel[0], &read, sizeof read) == sizeof read) report = read;
+    }
+    ::close(channel[0]);
+    if (child > 0) {
+        if (!report) ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+    }
+    return report;
+}
+
+TEST(ReplyMemory, AReplyPastTheLimitLeavesThePeakNearTheLimit) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a sanitizer's shadow memory and quarantine hide what the client itself holds, and "
+                    "threads started after a fork are not supported under one";
+#endif
+    const RawReplyServer small(replyWithBody("", "{}"));
+    const auto baseline = exchangeInChild(small);
+    ASSERT_TRUE(baseline.has_value());
+
+    const struct {
+        const char* name;
+        RawReplyServer::Writer writer;
+    } cases[] = {
+        {"endless body", endlessBody(kServed)},
+        {"gzip bomb", replyWithBody("Content-Encoding: gzip\r\n", gzippedSpaces(kServed))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RawReplyServer server(c.writer);
+        const auto report = exchangeInChild(server);
+        ASSERT_TRUE(report.has_value());
+        EXPECT_TRUE(report->failedWithoutBody);
+        EXPECT_LT(report->peakGrowth, baseline->peakGrowth + kAllowedGrowth)
+            << "grew by " << report->peakGrowth / kMiB << " MiB, against " << baseline->peakGrowth / kMiB
+            << " MiB for a small reply";
+    }
+}
+
+}  // namespace
+}  // namespace fenk
