@@ -29,8 +29,10 @@ DeviceRegistration::DeviceRegistration(Collaborators collaborators)
 void DeviceRegistration::registerDevice(std::string appKey, std::string platform, bool trackingActive,
                                         Completion completion) {
     if (!completion) completion = [](std::optional<std::string>) {};
-    auto attempt =
-        std::make_shared<const Attempt>(Attempt{std::move(appKey), std::move(platform), std::move(completion)});
+    auto attempt = std::make_shared<const Attempt>(
+        Attempt{std::move(appKey), std::move(platform),
+                GuaranteedCompletion<std::optional<std::string>>(std::move(completion), std::string(),
+                                                                 collaborators_.globalQueue)});
     collaborators_.fenkQueue->async(whileAlive([attempt = std::move(attempt), trackingActive](
                                                    DeviceRegistration& self) { self.start(attempt, trackingActive); }));
 }
