@@ -59,13 +59,17 @@ TEST(RegistrationStress, RacingRegistrationsTokensAndChecksLoseNoTokenAndLeaveNo
     constexpr int kRounds = 20;
     const auto dispatcher = std::make_shared<ThreadDispatcher>();
     const auto http = std::make_shared<FakeHttp>(dispatcher);
-    std::mutex platformMutex;
-    std::string platformToken;  // the notifications token the platform received last
-    http->setAutoReply([&, platform = scriptedPlatform()](const HttpRequest& request) {
-        std::lock_guard lock(platformMutex);
+    // Shared with the platform: work still under way when the test ends may send one more request.
+    struct ReceivedToken {
+        std::mutex mutex;
+        std::string token;  // the notifications token the platform received last
+    };
+    const auto received = std::make_shared<ReceivedToken>();
+    http->setAutoReply([received, platform = scriptedPlatform()](const HttpRequest& request) {
+        std::lock_guard lock(received->mutex);
         const std::string body(asText(request.body));
         if (const auto at = body.find("notificationsToken="); at != std::string::npos) {
-            platformToken = body.substr(at + 19, body.find('&', at) - at - 19);
+            received->token = body.substr(at + 19, body.find('&', at) - at - 19);
         }
         return platform(request);
     });
@@ -104,8 +108,8 @@ TEST(RegistrationStress, RacingRegistrationsTokensAndChecksLoseNoTokenAndLeaveNo
     EXPECT_FALSE(manager->runningRegistration().get());
     EXPECT_EQ(fakes.preferences->string(settingsKeys::kKeyNotificationsToken), "token-last");
     {
-        std::lock_guard lock(platformMutex);
-        EXPECT_EQ(platformToken, "token-last");
+        std::lock_guard lock(received->mutex);
+        EXPECT_EQ(received->token, "token-last");
     }
 
     manager.reset();
