@@ -14,15 +14,15 @@ namespace fenk {
 
 class Preferences;
 
+// The user an authentication reply names: its resource id when it is a usable identifier, else none.
+std::optional<std::string> namedUser(const std::optional<FG_AuthenticateBean>& reply);
+
 // Fetches a fresh token before each platform call and keeps what the platform hands out: the
 // authentication record every call is addressed with, and the resource id a refresh token proves.
 //
 // Calls made on the SDK's own behalf use the app key and platform address the last registration stored,
 // not a copy held in memory, so that those made before this process registered (an activation right after
 // launch) still reach the right platform.
-// The user an authentication reply names: its resource id when it is a usable identifier, else none.
-std::optional<std::string> namedUser(const std::optional<FG_AuthenticateBean>& reply);
-
 class AuthenticationSession {
 public:
     // Receives the record the request was made on (with the new token when the platform said "OK") and
@@ -34,7 +34,7 @@ public:
     // Authenticates `cached`, or a new record for the stored platform address when there is none, with
     // the stored refresh token when there is one.
     //  - With a refresh token the platform names the user: its resource id and the record are stored only
-    //    when the reply carries that id, usable (see namedUser).
+    //    when the reply names a user (see namedUser).
     //  - Without one the record is stored whatever the reply, so that the next call has an address.
     void authenticateSession(std::optional<FG_Authenticate> cached, std::string_view appKey,
                              Continuation continuation) const;

@@ -33,9 +33,9 @@ class SecureStore;
 //
 // The first phase runs on the work queue; the rest follows the replies on the HTTP client's threads and the
 // global queue. The completion runs exactly once: a registration abandoned because this object was released
-// answers the empty text on the global queue. `runningRegistration` is set while any registration is in flight and cleared before the
-// completion of the last one runs. Every registration that got as far as the platform asks for a tracking
-// check when it ends.
+// answers the empty text on the global queue. `runningRegistration` is set while any registration is in
+// flight and cleared before the completion of the last one runs. Every registration that got as far as the
+// platform asks for a tracking check when it ends.
 class DeviceRegistration : public std::enable_shared_from_this<DeviceRegistration> {
 public:
     using Completion = std::function<void(std::optional<std::string>)>;

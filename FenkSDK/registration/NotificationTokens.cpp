@@ -16,11 +16,11 @@ NotificationTokens::NotificationTokens(Collaborators collaborators) : collaborat
 
 void NotificationTokens::setNotificationsToken(std::optional<std::string> token, std::function<void(bool)> completion) {
     if (!completion) completion = [](bool) {};
-    collaborators_.fenkQueue->async(
-        whileAlive(weak_from_this(), [token = std::move(token), completion = GuaranteedCompletion<bool>(
-                                                                    std::move(completion), false,
-                                                                    collaborators_.globalQueue)](
-                                         NotificationTokens& self) { self.storeAndSend(token, completion); }));
+    const GuaranteedCompletion<bool> answer(std::move(completion), false, collaborators_.globalQueue);
+    collaborators_.fenkQueue->async(whileAlive(weak_from_this(), [token = std::move(token), answer](
+                                                                     NotificationTokens& self) {
+        self.storeAndSend(token, answer);
+    }));
 }
 
 void NotificationTokens::setDataNotificationsToken(const std::optional<Data>& deviceToken,
