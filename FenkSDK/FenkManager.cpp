@@ -11,6 +11,7 @@
 #include "FenkSDK/registration/DeviceRegistration.h"
 #include "FenkSDK/registration/NotificationTokens.h"
 #include "FenkSDK/runtime/Console.h"
+#include "FenkSDK/runtime/GuaranteedCompletion.h"
 #include "FenkSDK/runtime/WhileAlive.h"
 
 #include <chrono>
@@ -183,39 +184,46 @@ std::optional<std::string> FenkManager::getDeviceID() {
     return fenk::getDeviceID(keyChain);
 }
 
-// --- Host operations not part of this build yet: each completes with its failure value. -------------------
+// --- Host operations not part of this build yet: each completes with its failure value, on the global queue
+// like every built operation. --------------------------------------------------------------------------------
 void FenkManager::handlePushNotification(std::optional<UserInfo>) {}
 void FenkManager::legalPermissions() {}
 void FenkManager::getUserPermission(std::optional<std::string>,
                                     std::function<void(std::optional<std::string>)> completion) {
-    completion(std::nullopt);
+    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
 }
-void FenkManager::setUserPermission(std::string, bool, std::function<void(bool)> completion) { completion(false); }
+void FenkManager::setUserPermission(std::string, bool, std::function<void(bool)> completion) {
+    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), false);
+}
 void FenkManager::getAdIdWithPermissionWithCompletion(std::function<void(std::string)> completion) {
-    completion({});
+    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::string());
 }
 void FenkManager::getUserProfile(std::function<void(std::optional<std::vector<FG_UserHabit>>)> completion) {
-    completion(std::nullopt);
+    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
 }
 void FenkManager::updateExtraData(std::optional<std::string>,
                                   std::function<void(std::optional<std::string>)> completion) {
-    completion(std::nullopt);
+    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
 }
 void FenkManager::listGroups(std::function<void(std::optional<std::vector<FG_GroupData>>)> completion) {
-    completion(std::nullopt);
+    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
 }
 void FenkManager::subscriptionGroups(std::function<void(std::optional<std::vector<FG_GroupData>>)> completion) {
-    completion(std::nullopt);
+    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
 }
-void FenkManager::joinGroup(std::optional<std::string>, std::function<void(bool)> completion) { completion(false); }
-void FenkManager::leaveGroup(std::optional<std::string>, std::function<void(bool)> completion) { completion(false); }
+void FenkManager::joinGroup(std::optional<std::string>, std::function<void(bool)> completion) {
+    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), false);
+}
+void FenkManager::leaveGroup(std::optional<std::string>, std::function<void(bool)> completion) {
+    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), false);
+}
 void FenkManager::findGroups(std::optional<std::string>,
                              std::function<void(std::optional<std::vector<FG_GroupData>>)> completion) {
-    completion(std::nullopt);
+    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
 }
 void FenkManager::checkUserLocation(
     std::function<void(std::optional<std::map<std::string, std::string>>)> completionHandler) {
-    completionHandler(std::nullopt);
+    completeOn(*environment_.dispatcher->globalQueue(), std::move(completionHandler), std::nullopt);
 }
 
 }  // namespace fenk

@@ -48,16 +48,20 @@ public:
     //     authentication named stands in, else the empty text;
     //   - "Error parsing URL" or "Error: insert a valid appKey" for a bad argument;
     //   - "Not connected to Internet" for an unknown installation while offline;
-    //   - the empty text when the platform did not create the user (no reply, or one that cannot be read).
+    //   - the empty text when the platform did not create the user (no reply, one that cannot be read, or
+    //     one whose id is empty, too long or holds control characters), and when the manager is released
+    //     before the registration ends.
     void registerDevice(std::string appKey, std::string platform, bool trackingActive,
                         std::function<void(std::optional<std::string>)> completion);
     // Hands the platform the push token (absent clears it); kept until a registration can send it. True
-    // unless the platform refused it.
+    // unless the platform refused it, or the manager was released before it answered.
     void setNotificationsToken(std::optional<std::string> notificationsToken, std::function<void(bool)> completion);
-    // The same with the token's bytes, sent as lower-case hexadecimal; false at once when absent.
+    // The same with the token's bytes, sent as lower-case hexadecimal; false when absent.
     void setDataNotificationsToken(std::optional<Data> deviceToken, std::function<void(bool)> completion);
     // This installation's identifier, kept in the secure store so that it survives reinstallation.
     std::optional<std::string> getDeviceID();
+    // The operations below whose parts are not in this build yet answer their failure value (none, false or
+    // the empty text), on an SDK thread like every other completion.
     void handlePushNotification(std::optional<UserInfo> userInfo);
     void legalPermissions();
     void getUserPermission(std::optional<std::string> permission,

@@ -2,6 +2,7 @@
 
 #include "FenkSDK/api/PercentEncoding.h"
 #include "FenkSDK/api/ServiceAddress.h"
+#include "FenkSDK/api/UsableIdentifier.h"
 #include "FenkSDK/runtime/Console.h"
 
 #include <utility>
@@ -33,7 +34,7 @@ void requestAuthentication(const PlatformTransport& transport, FG_Authenticate r
                           std::optional<Data> body, std::optional<HttpResponse>, std::optional<HttpError>) mutable {
                           auto reply = decodeReply(body);
                           if (reply && reply->response == "OK" && reply->authenticate) {
-                              record.token = reply->authenticate->token;
+                              record.token = usableOrNone(reply->authenticate->token, kTokenLimit);
                           }
                           completion(std::move(record), std::move(reply));
                       });

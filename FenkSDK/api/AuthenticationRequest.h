@@ -23,9 +23,10 @@ using AuthenticationCompletion =
 //
 // The completion (on the transport's terms) receives the record with `api` set to kPlatformApiName and,
 // when the reply's `response` is "OK" and it carries `authenticate`, `token` replaced by that token (an
-// absent one included); any other reply leaves the token alone but is still handed on. The reply is none
-// when no body came, or when the body did not decode (the reason goes to the console). Storing the record,
-// the resource id or the refresh token is the caller's business.
+// absent one included; one that is not usable, see isUsableIdentifier, counts as absent); any other reply
+// leaves the token alone but is still handed on. The reply is none when no body came, or when the body did
+// not decode (the reason goes to the console). Storing the record, the resource id or the refresh token is
+// the caller's business.
 void requestAuthentication(const PlatformTransport& transport, FG_Authenticate record, std::string_view appKey,
                            const std::optional<std::string>& refreshToken, AuthenticationCompletion completion);
 

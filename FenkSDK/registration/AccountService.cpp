@@ -2,6 +2,7 @@
 
 #include "FenkSDK/UserDefault.h"
 #include "FenkSDK/api/ServiceCatalogue.h"
+#include "FenkSDK/api/UsableIdentifier.h"
 #include "FenkSDK/ports/Device.h"
 #include "FenkSDK/ports/Dispatcher.h"
 #include "FenkSDK/registration/DeviceInfoChanges.h"
@@ -62,11 +63,17 @@ void AccountService::refreshNow(AccountCompletion completion) const {
     if (!resourceId) return completion(std::nullopt);
     if (!collaborators_.isConnectedToNetwork()) return completion(std::move(stored));
 
+    std::string asked = *resourceId;
     authentication_.callService(
         FG_SoaApiUser_InfoService(collaborators_.transport),
         FG_SoaApiUser_InfoParametersIn{.i_resourceId = std::move(resourceId)},
-        [preferences, completion = std::move(completion)](std::optional<FG_SoaApiUser_InfoParametersOut> reply) {
-            if (!reply || !reply->data) return completion(std::nullopt);
+        [preferences, asked = std::move(asked),
+         completion = std::move(completion)](std::optional<FG_SoaApiUser_InfoParametersOut> reply) {
+            // Only the user asked for may become the account: any other, or one without a usable id, would
+            // have every later call address nobody, or somebody else.
+            if (!reply || !reply->data || reply->data->resourceId != asked || !isUsableIdentifier(asked)) {
+                return completion(std::nullopt);
+            }
             UserDefault(*preferences).saveRecord(*reply->data, settingsKeys::kFenkAccountInfo);
             preferences->synchronize();
             completion(std::move(reply->data));

@@ -40,8 +40,9 @@ public:
     explicit AccountService(Collaborators collaborators);
 
     // On the global queue: the stored account's resource id (or the stored resource id when the account
-    // has none) is looked up on the platform, and a reply's user is stored as the account. Offline it
-    // answers the stored account; none when there is no id to look up or no user came back.
+    // has none) is looked up on the platform, and a reply's user is stored as the account when it is the
+    // user asked for. Offline it answers the stored account; none when there is no id to look up or that
+    // user did not come back.
     void refreshAccountInfo(AccountCompletion completion);
     // The stored account, at once on the calling thread; without one, refreshAccountInfo's answer when the
     // network is up, else none at once.

@@ -1,12 +1,17 @@
 #include "FenkSDK/registration/AuthenticationSession.h"
 
 #include "FenkSDK/UserDefault.h"
+#include "FenkSDK/api/UsableIdentifier.h"
 #include "FenkSDK/registration/RegistrationConstants.h"
 
 #include <string>
 #include <utility>
 
 namespace fenk {
+
+std::optional<std::string> namedUser(const std::optional<FG_AuthenticateBean>& reply) {
+    return reply && reply->authenticate ? usableOrNone(reply->authenticate->resourceId) : std::nullopt;
+}
 
 AuthenticationSession::AuthenticationSession(std::shared_ptr<Preferences> preferences, PlatformTransport transport)
     : preferences_(std::move(preferences)), transport_(std::move(transport)) {}
@@ -31,8 +36,8 @@ void AuthenticationSession::authenticateSession(std::optional<FG_Authenticate> c
             UserDefault store(*preferences);
             if (!provesUser) {
                 store.saveRecord(authenticated, settingsKeys::kKeyCacheAutenticate);
-            } else if (reply && reply->authenticate && reply->authenticate->resourceId) {
-                preferences->setString(settingsKeys::kKeyResourceId, reply->authenticate->resourceId);
+            } else if (const auto named = namedUser(reply)) {
+                preferences->setString(settingsKeys::kKeyResourceId, named);
                 store.saveRecord(authenticated, settingsKeys::kKeyCacheAutenticate);
             }
             continuation(std::move(authenticated), std::move(reply));

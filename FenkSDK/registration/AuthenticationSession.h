@@ -6,12 +6,16 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
 namespace fenk {
 
 class Preferences;
+
+// The user an authentication reply names: its resource id when it is a usable identifier, else none.
+std::optional<std::string> namedUser(const std::optional<FG_AuthenticateBean>& reply);
 
 // Fetches a fresh token before each platform call and keeps what the platform hands out: the
 // authentication record every call is addressed with, and the resource id a refresh token proves.
@@ -30,7 +34,7 @@ public:
     // Authenticates `cached`, or a new record for the stored platform address when there is none, with
     // the stored refresh token when there is one.
     //  - With a refresh token the platform names the user: its resource id and the record are stored only
-    //    when the reply carries that id.
+    //    when the reply names a user (see namedUser).
     //  - Without one the record is stored whatever the reply, so that the next call has an address.
     void authenticateSession(std::optional<FG_Authenticate> cached, std::string_view appKey,
                              Continuation continuation) const;

@@ -2,6 +2,7 @@
 
 #include "FenkSDK/FenkKeyChain.h"
 #include "FenkSDK/UserDefault.h"
+#include "FenkSDK/api/UsableIdentifier.h"
 #include "FenkSDK/ports/Device.h"
 #include "FenkSDK/ports/Dispatcher.h"
 #include "FenkSDK/registration/AccountService.h"
@@ -28,8 +29,10 @@ DeviceRegistration::DeviceRegistration(Collaborators collaborators)
 void DeviceRegistration::registerDevice(std::string appKey, std::string platform, bool trackingActive,
                                         Completion completion) {
     if (!completion) completion = [](std::optional<std::string>) {};
-    auto attempt =
-        std::make_shared<const Attempt>(Attempt{std::move(appKey), std::move(platform), std::move(completion)});
+    auto attempt = std::make_shared<const Attempt>(
+        Attempt{std::move(appKey), std::move(platform),
+                GuaranteedCompletion<std::optional<std::string>>(std::move(completion), std::string(),
+                                                                 collaborators_.globalQueue)});
     collaborators_.fenkQueue->async(whileAlive([attempt = std::move(attempt), trackingActive](
                                                    DeviceRegistration& self) { self.start(attempt, trackingActive); }));
 }
@@ -116,19 +119,19 @@ void DeviceRegistration::userCreated(const AttemptPtr& attempt, FG_Authenticate 
                                      std::optional<FG_SoaApiUser_CreateAnonymousParametersOut> reply) {
     if (!reply) return finishRegistration(*attempt, std::string());
     const auto& preferences = collaborators_.preferences;
-    // A readable reply is never judged by its `response`: only what it carries decides the path.
-    if (reply->data && reply->data->resourceId) {
-        std::string resourceId = *reply->data->resourceId;
+    // A readable reply is never judged by its `response`: only what it carries decides the path. An id or
+    // token that cannot be used counts as one it did not carry.
+    if (auto resourceId = reply->data ? usableOrNone(reply->data->resourceId) : std::nullopt) {
         preferences->setString(settingsKeys::kKeyResourceId, resourceId);
-        preferences->setString(settingsKeys::kKeyRefreshToken, reply->data->refreshToken);
+        preferences->setString(settingsKeys::kKeyRefreshToken, usableOrNone(reply->data->refreshToken, kTokenLimit));
         collaborators_.accounts->refreshAccountInfo(whileAlive(
-            [attempt, resourceId = std::move(resourceId)](DeviceRegistration& self, std::optional<FG_Account>) {
+            [attempt, resourceId = std::move(*resourceId)](DeviceRegistration& self, std::optional<FG_Account>) {
                 self.finishRegistration(*attempt, resourceId);
                 self.refreshAppParametersIfOnline(attempt);
             }));
         return;
     }
-    preferences->setString(settingsKeys::kKeyRefreshToken, reply->ticket.value_or(""));
+    preferences->setString(settingsKeys::kKeyRefreshToken, usableOrNone(reply->ticket, kTokenLimit).value_or(""));
     authenticateWithTicket(attempt, std::move(authentication));
 }
 
@@ -139,10 +142,8 @@ void DeviceRegistration::authenticateWithTicket(const AttemptPtr& attempt, FG_Au
             // The host needs a resource id: the account read back names the user; when it cannot be read,
             // the id the ticket's authentication handed out (and stored) does; with neither the host gets
             // the empty text, as for a creation that failed.
-            std::optional<std::string> named =
-                reply && reply->authenticate ? reply->authenticate->resourceId : std::nullopt;
             self.collaborators_.accounts->refreshAccountInfo(self.whileAlive(
-                [attempt, named = std::move(named)](DeviceRegistration& live, std::optional<FG_Account> account) {
+                [attempt, named = namedUser(reply)](DeviceRegistration& live, std::optional<FG_Account> account) {
                     live.finishRegistration(*attempt,
                                             account && account->resourceId ? *account->resourceId : named.value_or(""));
                     live.refreshAppParametersIfOnline(attempt);

@@ -6,6 +6,7 @@
 #include "FenkSDK/api/ServiceCatalogue.h"
 #include "FenkSDK/registration/AccountService.h"
 #include "FenkSDK/registration/AuthenticationSession.h"
+#include "FenkSDK/runtime/GuaranteedCompletion.h"
 #include "FenkSDK/runtime/WhileAlive.h"
 
 #include <functional>
@@ -27,12 +28,14 @@ class SecureStore;
 // then reuses the stored resource id (refreshing app parameters, account and device facts when online) or
 // creates an anonymous user. The completion receives the resource id, or one of the texts
 // "Error parsing URL", "Error: insert a valid appKey", "Not connected to Internet", or the empty text when
-// the platform did not create the user.
+// the platform did not create the user. A creation reply whose id is not a usable identifier is one that
+// names nobody (the ticket path, then the empty text when nothing else names the user).
 //
 // The first phase runs on the work queue; the rest follows the replies on the HTTP client's threads and the
-// global queue. `runningRegistration` is set while any registration is in flight and cleared before the
-// completion of the last one runs. Every registration that got as far as the platform asks for a tracking
-// check when it ends.
+// global queue. The completion runs exactly once: a registration abandoned because this object was released
+// answers the empty text on the global queue. `runningRegistration` is set while any registration is in
+// flight and cleared before the completion of the last one runs. Every registration that got as far as the
+// platform asks for a tracking check when it ends.
 class DeviceRegistration : public std::enable_shared_from_this<DeviceRegistration> {
 public:
     using Completion = std::function<void(std::optional<std::string>)>;
@@ -43,6 +46,7 @@ public:
         std::shared_ptr<Device> device;
         PlatformTransport transport;
         std::shared_ptr<DispatchQueue> fenkQueue;
+        std::shared_ptr<DispatchQueue> globalQueue;
         std::shared_ptr<AtomicBoolean> runningRegistration;
         std::shared_ptr<AccountService> accounts;
         std::function<bool()> isConnectedToNetwork;
@@ -57,7 +61,7 @@ private:
     struct Attempt {
         std::string appKey;
         std::string platform;
-        Completion completion;
+        GuaranteedCompletion<std::optional<std::string>> completion;
     };
     using AttemptPtr = std::shared_ptr<const Attempt>;
 

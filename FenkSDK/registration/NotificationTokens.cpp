@@ -5,6 +5,7 @@
 #include "FenkSDK/ports/Dispatcher.h"
 #include "FenkSDK/registration/AccountService.h"
 #include "FenkSDK/runtime/AtomicBoolean.h"
+#include "FenkSDK/runtime/GuaranteedCompletion.h"
 #include "FenkSDK/runtime/WhileAlive.h"
 
 #include <utility>
@@ -15,17 +16,16 @@ NotificationTokens::NotificationTokens(Collaborators collaborators) : collaborat
 
 void NotificationTokens::setNotificationsToken(std::optional<std::string> token, std::function<void(bool)> completion) {
     if (!completion) completion = [](bool) {};
-    collaborators_.fenkQueue->async(whileAlive(
-        weak_from_this(), [token = std::move(token), completion = std::move(completion)](
-                              NotificationTokens& self) mutable { self.storeAndSend(token, std::move(completion)); }));
+    const GuaranteedCompletion<bool> answer(std::move(completion), false, collaborators_.globalQueue);
+    collaborators_.fenkQueue->async(whileAlive(weak_from_this(), [token = std::move(token), answer](
+                                                                     NotificationTokens& self) {
+        self.storeAndSend(token, answer);
+    }));
 }
 
 void NotificationTokens::setDataNotificationsToken(const std::optional<Data>& deviceToken,
                                                    std::function<void(bool)> completion) {
-    if (!deviceToken) {
-        if (completion) completion(false);
-        return;
-    }
+    if (!deviceToken) return completeOn(*collaborators_.globalQueue, std::move(completion), false);
     setNotificationsToken(hexToken(*deviceToken), std::move(completion));
 }
 

@@ -23,6 +23,7 @@ public:
     struct Collaborators {
         std::shared_ptr<Preferences> preferences;
         std::shared_ptr<DispatchQueue> fenkQueue;
+        std::shared_ptr<DispatchQueue> globalQueue;
         std::shared_ptr<const AtomicBoolean> runningRegistration;
         std::shared_ptr<AccountService> accounts;
     };
@@ -30,9 +31,10 @@ public:
     explicit NotificationTokens(Collaborators collaborators);
 
     // On the work queue. With a user and no registration running, a token that differs from the account's
-    // is sent, and the completion says whether the platform took it; otherwise it answers true.
+    // is sent, and the completion says whether the platform took it; otherwise it answers true. It answers
+    // exactly once: false, on the global queue, when this object is released before the answer came.
     void setNotificationsToken(std::optional<std::string> token, std::function<void(bool)> completion);
-    // The token as hexadecimal text (see hexToken); false at once for no token.
+    // The token as hexadecimal text (see hexToken); false on the global queue for no token.
     void setDataNotificationsToken(const std::optional<Data>& deviceToken, std::function<void(bool)> completion);
 
 private:

@@ -16,15 +16,17 @@ RegistrationComponents makeRegistrationComponents(const Environment& environment
                                                   std::function<bool()> isConnectedToNetwork,
                                                   std::function<void()> checkStartTracking) {
     const PlatformTransport transport(environment.http, environment.dispatcher);
+    const auto globalQueue = environment.dispatcher->globalQueue();
     auto accounts = std::make_shared<AccountService>(
         AccountService::Collaborators{.preferences = environment.preferences,
                                       .device = environment.device,
                                       .transport = transport,
-                                      .globalQueue = environment.dispatcher->globalQueue(),
+                                      .globalQueue = globalQueue,
                                       .isConnectedToNetwork = isConnectedToNetwork});
     auto tokens = std::make_shared<NotificationTokens>(
         NotificationTokens::Collaborators{.preferences = environment.preferences,
                                           .fenkQueue = fenkQueue,
+                                          .globalQueue = globalQueue,
                                           .runningRegistration = runningRegistration,
                                           .accounts = accounts});
     auto registration = std::make_shared<DeviceRegistration>(
@@ -33,6 +35,7 @@ RegistrationComponents makeRegistrationComponents(const Environment& environment
                                           .device = environment.device,
                                           .transport = transport,
                                           .fenkQueue = std::move(fenkQueue),
+                                          .globalQueue = globalQueue,
                                           .runningRegistration = std::move(runningRegistration),
                                           .accounts = accounts,
                                           .isConnectedToNetwork = std::move(isConnectedToNetwork),

@@ -1,5 +1,10 @@
 // The reference host program as a new user runs it: one process per command against fenk-platform on
 // loopback (served by the test), state kept in a temporary data folder.
+#include "FenkSDK/FenkKeyChain.h"
+#include "FenkSDK/UserDefault.h"
+#include "FenkSDK/api/FG_Account.h"
+#include "adapters/linux/FileSecureStore.h"
+#include "adapters/linux/SqlitePreferences.h"
 #include "support/SamplePlatform.h"
 #include "support/TemporaryFolder.h"
 
@@ -86,6 +91,21 @@ TEST_F(FenkctlTest, TokensDeviceIdAndJsonEvents) {
     EXPECT_EQ(deviceId.exitCode, 0);
     EXPECT_EQ(deviceId.output.size(), 37u) << deviceId.output;  // a UUID and the line's end
     EXPECT_EQ(fenkctl("device-id").output, deviceId.output);
+}
+
+// Text kept from an earlier session reaches the terminal as visible escapes, never as control characters.
+TEST_F(FenkctlTest, PlainOutputEscapesControlCharacters) {
+    {
+        SqlitePreferences preferences(data_.path() / "settings.sqlite3");
+        preferences.setString(settingsKeys::kKeyResourceId, "id\r\nforged\x1b[2J");
+        UserDefault(preferences).saveRecord(FG_Account{.resourceId = "id\r\nforged\x1b[2J"},
+                                            settingsKeys::kFenkAccountInfo);
+        preferences.synchronize();
+        FileSecureStore secureStore(data_.path() / "secure");
+        FenkKeyChain(secureStore).save(keychainAccounts::kComTarvelFenk, toData("device\\\x07\x7f"));
+    }
+    EXPECT_EQ(registerDevice().output, "id\\x0d\\x0aforged\\x1b[2J\n");
+    EXPECT_EQ(fenkctl("device-id").output, "device\\\\\\x07\\x7f\n");
 }
 
 TEST_F(FenkctlTest, BadArgumentsPrintUsageAndExitTwo) {

@@ -79,14 +79,99 @@ TEST_P(TicketOutcomeTest, TheHostHearsTheBestKnownIdOnce) {
     EXPECT_EQ(trackingChecks, 1);
 }
 
-const auto kAccount = FakeHttpReply::text(R"({"response":"OK","data":{"resourceId":"ticket-user"}})");
-
 INSTANTIATE_TEST_SUITE_P(Replies, TicketOutcomeTest, testing::Values(
-    TicketCase{"AccountReadBack", {{"create-anonymous", kTicket}, {"user.info", kAccount}}, "ticket-user"},
+    TicketCase{"AccountReadBack", {{"create-anonymous", kTicket}}, "user-1"},
     // No account comes back: the id the ticket's authentication named stands in for it, else nothing.
     TicketCase{"WithoutAccount", {{"create-anonymous", kTicket}, {"user.info", kRefused}}, "user-1"},
     TicketCase{"NamingNobody", {{"create-anonymous", kTicket}, {"user.info", kRefused}, {"auth/user", kRefused}}, ""}),
     [](const testing::TestParamInfo<TicketCase>& param) { return param.param.name; });
+
+// `text` is written into the reply's JSON as it stands, escapes included.
+FakeHttpReply accountNaming(const std::string& text) {
+    return FakeHttpReply::text(R"({"response":"OK","data":{"resourceId":")" + text + R"("}})");
+}
+FakeHttpReply authenticationNaming(const std::string& text) {
+    return FakeHttpReply::text(R"({"response":"OK","authenticate":{"resourceId":")" + text + R"(","token":"fresh"}})");
+}
+const std::string kHuge(std::size_t{1} << 20, 'x');
+
+TEST_F(RegistrationTest, UnusableIdsInRepliesLeaveTheStoredUserInPlace) {
+    const struct {
+        const char* name;
+        PlatformScript script;
+    } cases[] = {
+        {"EmptyAccountId", {{"user.info", accountNaming("")}}},
+        {"NulInAccountId", {{"user.info", accountNaming(R"(a\u0000b)")}}},
+        {"LineBreakInAccountId", {{"user.info", accountNaming(R"(a\r\nb)")}}},
+        {"HugeAccountId", {{"user.info", accountNaming(kHuge)}}},
+        {"AnotherUsersAccount", {{"user.info", accountNaming("user-2")}}},
+        {"EmptyAuthenticatedId", {{"auth/user", authenticationNaming("")}}},
+        {"LineBreakInAuthenticatedId", {{"auth/user", authenticationNaming(R"(a\r\nb)")}}},
+        {"HugeAuthenticatedId", {{"auth/user", authenticationNaming(kHuge)}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        storeKnownUser();
+        fakes.http->setAutoReply(scriptedPlatform(c.script));
+        const auto sentBefore = fakes.http->requests().size();
+        EXPECT_EQ(registerDevice(), "user-1");
+        EXPECT_EQ(registerDevice(), "user-1") << "the next registration reuses the stored id";
+
+        EXPECT_EQ(fakes.preferences->string(settingsKeys::kKeyResourceId), "user-1");
+        EXPECT_EQ(fakes.preferences->string(settingsKeys::kKeyRefreshToken), "refresh-1");
+        const auto account = store.loadRecord<FG_Account>(settingsKeys::kFenkAccountInfo);
+        EXPECT_EQ(account ? account->resourceId : std::nullopt, "user-1");
+        const auto lines = requestLines();
+        for (auto line = lines.begin() + static_cast<std::ptrdiff_t>(sentBefore); line != lines.end(); ++line) {
+            if (line->find("user.info") != std::string::npos) {
+                EXPECT_TRUE(line->starts_with("GET " + kExec + "soa.api.user.info/user-1?")) << *line;
+            }
+        }
+    }
+}
+
+// A creation reply whose id cannot be used names nobody: the ticket path runs, and with no one else naming
+// the user the host hears the empty text, as for an unreadable reply.
+TEST_F(RegistrationTest, CreationReplyWithoutAUsableIdNamesNobody) {
+    const auto created = [](const std::string& data) {
+        return FakeHttpReply::text(R"({"response":"OK","data":{)" + data + "}}");
+    };
+    const struct {
+        const char* name;
+        PlatformScript script;
+        const char* expected;
+        std::optional<std::string> storedId;
+        std::optional<std::string> storedRefreshToken;
+    } cases[] = {
+        {"EmptyId", {{"create-anonymous", created(R"("resourceId":"","refreshToken":"r")")}}, "", std::nullopt, ""},
+        {"NulInId", {{"create-anonymous", created(R"("resourceId":"a\u0000b","refreshToken":"r")")}}, "",
+         std::nullopt, ""},
+        {"LineBreakInId", {{"create-anonymous", created(R"("resourceId":"a\r\nb","refreshToken":"r")")}}, "",
+         std::nullopt, ""},
+        {"HugeId", {{"create-anonymous", created(R"("resourceId":")" + kHuge + R"(","refreshToken":"r")")}}, "",
+         std::nullopt, ""},
+        {"UnusableTicket", {{"create-anonymous", FakeHttpReply::text(R"({"response":"OK","ticket":"t\r\n"})")}},
+         "", std::nullopt, ""},
+        {"TicketNamingAnUnusableId", {{"create-anonymous", kTicket}, {"auth/user", authenticationNaming("a\\nb")}},
+         "", std::nullopt, "ticket-1"},
+        {"HugeRefreshToken",
+         {{"create-anonymous", created(R"("resourceId":"new-user","refreshToken":")" + kHuge + R"(")")}},
+         "new-user", "new-user", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto key : {settingsKeys::kKeyResourceId, settingsKeys::kKeyRefreshToken,
+                               settingsKeys::kFenkAccountInfo, settingsKeys::kKeyCacheAutenticate}) {
+            fakes.preferences->remove(key);
+        }
+        PlatformScript script = c.script;
+        script.emplace_back("auth/user", kRefused);  // nobody else names the user
+        fakes.http->setAutoReply(scriptedPlatform(script));
+        EXPECT_EQ(registerDevice(), c.expected);
+        EXPECT_EQ(fakes.preferences->string(settingsKeys::kKeyResourceId), c.storedId);
+        EXPECT_EQ(fakes.preferences->string(settingsKeys::kKeyRefreshToken), c.storedRefreshToken);
+    }
+}
 
 TEST_F(RegistrationTest, KnownDeviceOnlineRefreshesParametersAccountAndDeviceInThatOrder) {
     storeKnownUser();
@@ -133,6 +218,7 @@ TEST_F(RegistrationTest, DeviceTokenIsWrittenAsTwoLowerCaseDigitsPerByte) {
     EXPECT_EQ(hexToken({0x00, 0xff, 0x10, 0xab}), "00ff10ab");
     std::optional<bool> taken;
     components.tokens->setDataNotificationsToken(std::nullopt, [&](bool result) { taken = result; });
+    settle();
     EXPECT_EQ(taken, false);
 }
 
@@ -197,7 +283,11 @@ TEST_F(RegistrationTest, AuthenticationStoresWhatTheReplyProves) {
                  {std::nullopt, std::nullopt, "", std::nullopt, "old"},  // kept even without a reply
                  {"r1", named, "&refreshToken=r1", "u9", "t9"},
                  {"r1", anonymous, "&refreshToken=r1", std::nullopt, std::nullopt},
-                 {"", anonymous, "", std::nullopt, "t9"}};  // an empty refresh token counts as none
+                 {"", anonymous, "", std::nullopt, "t9"},  // an empty refresh token counts as none
+                 // Neither an id nor a token that cannot be used is kept; a token that cannot is none.
+                 {"r1", authenticationNaming(R"(u\u00009)"), "&refreshToken=r1", std::nullopt, std::nullopt},
+                 {std::nullopt, FakeHttpReply::text(R"({"response":"OK","authenticate":{"token":")" + kHuge + R"("}})"),
+                  "", std::nullopt, std::nullopt}};
     const AuthenticationSession session(fakes.preferences, PlatformTransport(fakes.http, fakes.dispatcher));
     for (const auto& c : cases) {
         fakes.preferences->remove(settingsKeys::kKeyResourceId);

@@ -40,7 +40,7 @@ TEST_P(TrackingStartCheckTest, HandsOverOnlyWhenNothingStandsInTheWay) {
     if (c.accountStored) store.saveRecord(FG_Account{.resourceId = "stored"}, settingsKeys::kFenkAccountInfo);
     preferences.setString(settingsKeys::kKeyUrlPlatformUrl, "https://platform.example");
     fakes.http->setAutoReply(scriptedPlatform(
-        {{"user.info", FakeHttpReply::text(R"({"response":"OK","data":{"resourceId":"refreshed"}})")}}));
+        {{"user.info", FakeHttpReply::text(R"({"response":"OK","data":{"resourceId":"user-1"}})")}}));
     const auto accounts = std::make_shared<AccountService>(
         AccountService::Collaborators{.preferences = fakes.preferences,
                                       .device = fakes.device,
@@ -69,7 +69,7 @@ TEST_P(TrackingStartCheckTest, HandsOverOnlyWhenNothingStandsInTheWay) {
               c.trackingFlag ? LegalWorkflowVariant::tracking : LegalWorkflowVariant::notifications);
     ASSERT_EQ(handedOver->appParameters.size(), 1u);
     EXPECT_EQ(handedOver->appParameters[0].name, "userLegal");
-    const char* expectedAccount = c.accountStored ? "stored" : (c.online ? "refreshed" : nullptr);
+    const char* expectedAccount = c.accountStored ? "stored" : (c.online ? "user-1" : nullptr);
     if (expectedAccount) {
         ASSERT_TRUE(handedOver->account);
         EXPECT_EQ(handedOver->account->resourceId, expectedAccount);

@@ -1,5 +1,6 @@
 #include "tools/fenkctl/EventPrinter.h"
 
+#include "FenkSDK/Data.h"
 #include "FenkSDK/json/JsonWriter.h"
 #include "FenkSDK/net/FenkReachability.h"
 
@@ -7,6 +8,25 @@
 
 namespace fenk {
 namespace {
+
+// The text as one inert terminal line: control characters become \xHH and the backslash \\, so that text
+// from the platform or the settings can neither break the line nor steer the terminal.
+std::string printable(std::string_view text) {
+    std::string line;
+    line.reserve(text.size());
+    for (const char character : text) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (byte == '\\') {
+            line += "\\\\";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            line += "\\x";
+            appendHexByte(line, byte, HexDigits::lower);
+        } else {
+            line += character;
+        }
+    }
+    return line;
+}
 
 // The value, when it is one of the plain kinds the SDK puts in a notification's user info.
 void writeAny(json::JsonWriter& writer, const std::any& value) {
@@ -48,7 +68,8 @@ void EventPrinter::completion(std::string_view operation, const CompletionValue&
         if (const auto* flag = std::get_if<bool>(&value)) {
             writeLine(*flag ? "true" : "false");
         } else {
-            writeLine(std::get<std::optional<std::string>>(value).value_or("(none)"));
+            const auto& text = std::get<std::optional<std::string>>(value);
+            writeLine(text ? printable(*text) : "(none)");
         }
         return;
     }

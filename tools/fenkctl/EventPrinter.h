@@ -15,7 +15,8 @@ namespace fenk {
 using CompletionValue = std::variant<std::optional<std::string>, bool>;
 
 // Writes what happens during a command to one stream, from any thread, one line per event. Plain text
-// shows only completion values (the console keeps its own sink); JSON shows every event.
+// shows only completion values (the console keeps its own sink), with control characters and the
+// backslash escaped as \xHH and \\; JSON shows every event.
 class EventPrinter {
 public:
     enum class Format { plain, json };

@@ -1,0 +1,112 @@
+// Every host completion runs exactly once, on an SDK thread: whether the work answers, cannot be done in
+// this build, or is abandoned because the host released the manager halfway.
+#include "FenkSDK/FenkManager.h"
+#include "FenkSDK/UserDefault.h"
+#include "adapters/fake/FakeEnvironment.h"
+#include "support/ScriptedPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace fenk {
+namespace {
+
+class HostCompletionTest : public testing::Test {
+protected:
+    void SetUp() override { Environment::install(fakes.environment()); }
+    void TearDown() override {
+        FenkManager::resetSharedManager();
+        Environment::install(FakeEnvironment{}.environment());
+    }
+
+    // A completion that records, as text, each value it receives and whether it ran on the global queue.
+    template <class Value>
+    std::function<void(Value)> recorder(std::function<std::string(const Value&)> describe) {
+        return [this, describe = std::move(describe)](Value value) {
+            answers.push_back(describe(value));
+            EXPECT_TRUE(fakes.dispatcher->globalQueue()->isCurrent()) << answers.back();
+        };
+    }
+    std::function<void(std::optional<std::string>)> textRecorder() {
+        return recorder<std::optional<std::string>>(
+            [](const std::optional<std::string>& text) { return text ? "\"" + *text + "\"" : "none"; });
+    }
+    std::function<void(bool)> flagRecorder() {
+        return recorder<bool>([](const bool& flag) { return flag ? "true" : "false"; });
+    }
+    template <class Value>
+    std::function<void(Value)> absentRecorder() {
+        return recorder<Value>([](const Value& value) { return value ? "some" : "none"; });
+    }
+
+    FakeEnvironment fakes;
+    std::vector<std::string> answers;
+};
+
+TEST_F(HostCompletionTest, AnswersKnownAtOnceStillArriveOnTheGlobalQueue) {
+    const auto manager = FenkManager::sharedManager();
+    manager->getUserPermission("location", textRecorder());
+    manager->setUserPermission("location", true, flagRecorder());
+    manager->getAdIdWithPermissionWithCompletion(
+        recorder<std::string>([](const std::string& text) { return "\"" + text + "\""; }));
+    manager->getUserProfile(absentRecorder<std::optional<std::vector<FG_UserHabit>>>());
+    manager->updateExtraData("extra", textRecorder());
+    manager->listGroups(absentRecorder<std::optional<std::vector<FG_GroupData>>>());
+    manager->subscriptionGroups(absentRecorder<std::optional<std::vector<FG_GroupData>>>());
+    manager->joinGroup("g", flagRecorder());
+    manager->leaveGroup("g", flagRecorder());
+    manager->findGroups("name", absentRecorder<std::optional<std::vector<FG_GroupData>>>());
+    manager->checkUserLocation(absentRecorder<std::optional<std::map<std::string, std::string>>>());
+    manager->setDataNotificationsToken(std::nullopt, flagRecorder());
+    manager->listGroups(nullptr);  // a host that wants no answer gets none, and no crash
+
+    EXPECT_TRUE(answers.empty()) << "nothing runs on the caller's thread";
+    fakes.dispatcher->runUntilIdle();
+    EXPECT_EQ(answers, (std::vector<std::string>{"none", "false", "\"\"", "none", "none", "none", "none", "false",
+                                                 "false", "none", "none", "false"}));
+}
+
+// The host releases the manager while each operation is still on its way: before its queue ran it, or
+// while it waits on the platform. The answer is the operation's failure value, after the release returned.
+TEST_F(HostCompletionTest, ReleasingTheManagerMidOperationAnswersTheFailureValueOnce) {
+    const std::function<void(FenkManager&)> registerDevice = [this](FenkManager& manager) {
+        manager.registerDevice("KEY", "https://platform.example", true, textRecorder());
+    };
+    const std::function<void(FenkManager&)> setToken = [this](FenkManager& manager) {
+        manager.setNotificationsToken("abc", flagRecorder());
+    };
+    const struct {
+        const char* name;
+        bool waitOnPlatform;
+        std::function<void(FenkManager&)> start;
+        const char* expected;
+    } cases[] = {
+        {"RegistrationQueued", false, registerDevice, "\"\""},
+        {"RegistrationAwaitingThePlatform", true, registerDevice, "\"\""},
+        {"TokenQueued", false, setToken, "false"},
+        {"TokenAwaitingThePlatform", true, setToken, "false"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        answers.clear();
+        fakes.preferences->setString(settingsKeys::kKeyResourceId, "user-1");  // a user to send the token to
+        fakes.http->setAutoReply(scriptedPlatform({{"/", std::nullopt}}));   // the platform never answers
+
+        c.start(*FenkManager::sharedManager());
+        if (c.waitOnPlatform) {
+            fakes.dispatcher->runUntilIdle();
+            EXPECT_EQ(fakes.http->unansweredCount(), 1u);
+        }
+        FenkManager::resetSharedManager();
+        EXPECT_TRUE(answers.empty()) << "nothing runs inside the host's release";
+
+        fakes.dispatcher->runUntilIdle();
+        fakes.dispatcher->advance(std::chrono::minutes(10));  // requests left waiting time out
+        EXPECT_EQ(answers, std::vector<std::string>{c.expected});
+    }
+}
+
+}  // namespace
+}  // namespace fenk
