@@ -1,9 +1,8 @@
 #include "FenkSDK/FenkManager.h"
 
-#include "FenkSDK/FenkKeyChain.h"
-#include "FenkSDK/TrackingStartCheck.h"
+#include "FenkSDK/engagement/TrackingStartCheck.h"
+#include "FenkSDK/net/ConnectionMonitor.h"
 #include "FenkSDK/net/FenkReachability.h"
-#include "FenkSDK/net/NetworkConnection.h"
 #include "FenkSDK/ports/Application.h"
 #include "FenkSDK/ports/Dispatcher.h"
 #include "FenkSDK/registration/AccountService.h"
@@ -13,6 +12,7 @@
 #include "FenkSDK/runtime/Console.h"
 #include "FenkSDK/runtime/GuaranteedCompletion.h"
 #include "FenkSDK/runtime/WhileAlive.h"
+#include "FenkSDK/storage/FenkKeyChain.h"
 
 #include <chrono>
 #include <mutex>

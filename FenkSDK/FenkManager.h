@@ -1,11 +1,11 @@
 #pragma once
 
-#include "FenkSDK/Data.h"
-#include "FenkSDK/Environment.h"
 #include "FenkSDK/api/FG_GroupData.h"
 #include "FenkSDK/api/FG_UserHabit.h"
 #include "FenkSDK/registration/RegistrationComponents.h"
 #include "FenkSDK/runtime/AtomicBoolean.h"
+#include "FenkSDK/runtime/Data.h"
+#include "FenkSDK/runtime/Environment.h"
 #include "FenkSDK/runtime/NotificationCenter.h"
 
 #include <atomic>

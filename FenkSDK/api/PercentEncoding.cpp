@@ -1,6 +1,6 @@
 #include "FenkSDK/api/PercentEncoding.h"
 
-#include "FenkSDK/Data.h"
+#include "FenkSDK/runtime/Data.h"
 
 #include <array>
 #include <cstdint>

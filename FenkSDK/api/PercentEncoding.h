@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FenkSDK/Data.h"
 #include "FenkSDK/api/RequestParameters.h"
+#include "FenkSDK/runtime/Data.h"
 
 #include <string>
 #include <string_view>

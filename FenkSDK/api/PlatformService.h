@@ -1,6 +1,5 @@
 #pragma once
 
-#include "FenkSDK/Data.h"
 #include "FenkSDK/UserDefault.h"
 #include "FenkSDK/api/FG_Authenticate.h"
 #include "FenkSDK/api/PercentEncoding.h"
@@ -9,6 +8,7 @@
 #include "FenkSDK/api/ServiceAddress.h"
 #include "FenkSDK/json/RecordCodec.h"
 #include "FenkSDK/ports/Preferences.h"
+#include "FenkSDK/runtime/Data.h"
 
 #include <array>
 #include <cstddef>

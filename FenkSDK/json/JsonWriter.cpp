@@ -1,6 +1,6 @@
 #include "FenkSDK/json/JsonWriter.h"
 
-#include "FenkSDK/Data.h"
+#include "FenkSDK/runtime/Data.h"
 
 #include <array>
 #include <charconv>

@@ -1,7 +1,7 @@
 #include "FenkSDK/registration/DeviceIdentifier.h"
 
-#include "FenkSDK/Data.h"
 #include "FenkSDK/runtime/Console.h"
+#include "FenkSDK/runtime/Data.h"
 
 #include <simdjson.h>
 

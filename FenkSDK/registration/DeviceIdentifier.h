@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FenkSDK/FenkKeyChain.h"
+#include "FenkSDK/storage/FenkKeyChain.h"
 
 #include <cstdint>
 #include <functional>

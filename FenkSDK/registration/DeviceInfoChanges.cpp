@@ -1,5 +1,6 @@
 #include "FenkSDK/registration/DeviceInfoChanges.h"
 
+#include "FenkSDK/registration/PermittedAdvertisingIdentifier.h"
 #include "FenkSDK/registration/RegistrationConstants.h"
 
 #include <map>

@@ -1,6 +1,5 @@
 #include "FenkSDK/registration/DeviceRegistration.h"
 
-#include "FenkSDK/FenkKeyChain.h"
 #include "FenkSDK/UserDefault.h"
 #include "FenkSDK/api/UsableIdentifier.h"
 #include "FenkSDK/ports/Device.h"
@@ -8,9 +7,11 @@
 #include "FenkSDK/registration/AccountService.h"
 #include "FenkSDK/registration/DeviceIdentifier.h"
 #include "FenkSDK/registration/DeviceInformation.h"
+#include "FenkSDK/registration/PermittedAdvertisingIdentifier.h"
 #include "FenkSDK/registration/PlatformAddress.h"
 #include "FenkSDK/registration/RegistrationConstants.h"
 #include "FenkSDK/runtime/AtomicBoolean.h"
+#include "FenkSDK/storage/FenkKeyChain.h"
 
 #include <utility>
 

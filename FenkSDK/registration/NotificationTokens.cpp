@@ -1,10 +1,10 @@
 #include "FenkSDK/registration/NotificationTokens.h"
 
-#include "FenkSDK/Data.h"
 #include "FenkSDK/UserDefault.h"
 #include "FenkSDK/ports/Dispatcher.h"
 #include "FenkSDK/registration/AccountService.h"
 #include "FenkSDK/runtime/AtomicBoolean.h"
+#include "FenkSDK/runtime/Data.h"
 #include "FenkSDK/runtime/GuaranteedCompletion.h"
 #include "FenkSDK/runtime/WhileAlive.h"
 
@@ -19,7 +19,7 @@ void NotificationTokens::setNotificationsToken(std::optional<std::string> token,
     const GuaranteedCompletion<bool> answer(std::move(completion), false, collaborators_.globalQueue);
     collaborators_.fenkQueue->async(whileAlive(weak_from_this(), [token = std::move(token), answer](
                                                                      NotificationTokens& self) {
-        self.storeAndSend(token, answer);
+        self.storeThenSendIfRegistered(token, answer);
     }));
 }
 
@@ -29,7 +29,7 @@ void NotificationTokens::setDataNotificationsToken(const std::optional<Data>& de
     setNotificationsToken(hexToken(*deviceToken), std::move(completion));
 }
 
-void NotificationTokens::storeAndSend(const std::optional<std::string>& token, std::function<void(bool)> completion) {
+void NotificationTokens::storeThenSendIfRegistered(const std::optional<std::string>& token, std::function<void(bool)> completion) {
     const auto& preferences = collaborators_.preferences;
     // Kept on every path: a token sent now but refused, or overtaken by an older one kept during a
     // registration, would otherwise be lost or replaced by the stale one at the next device update.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FenkSDK/Data.h"
 #include "FenkSDK/api/FG_Account.h"
+#include "FenkSDK/runtime/Data.h"
 
 #include <functional>
 #include <memory>
@@ -38,7 +38,7 @@ public:
     void setDataNotificationsToken(const std::optional<Data>& deviceToken, std::function<void(bool)> completion);
 
 private:
-    void storeAndSend(const std::optional<std::string>& token, std::function<void(bool)> completion);
+    void storeThenSendIfRegistered(const std::optional<std::string>& token, std::function<void(bool)> completion);
     void sendIfChanged(const std::optional<FG_Account>& account, const std::optional<std::string>& token,
                        std::function<void(bool)> completion) const;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FenkSDK/Environment.h"
+#include "FenkSDK/runtime/Environment.h"
 
 #include <functional>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FenkSDK/Environment.h"
 #include "FenkSDK/ports/Application.h"
+#include "FenkSDK/runtime/Environment.h"
 #include "FenkSDK/runtime/NotificationCenter.h"
 #include "adapters/fake/FakeDevice.h"
 #include "adapters/fake/FakeDispatcher.h"

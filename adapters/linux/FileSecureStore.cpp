@@ -1,7 +1,7 @@
 #include "adapters/linux/FileSecureStore.h"
 
-#include "FenkSDK/Data.h"
 #include "FenkSDK/runtime/Console.h"
+#include "FenkSDK/runtime/Data.h"
 #include "adapters/linux/DataFolder.h"
 
 #include <cerrno>

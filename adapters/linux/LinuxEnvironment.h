@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FenkSDK/Environment.h"
+#include "FenkSDK/runtime/Environment.h"
 #include "adapters/linux/ThreadDispatcher.h"
 
 #include <filesystem>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FenkSDK/ports/Device.h"
+#include "FenkSDK/registration/PermittedAdvertisingIdentifier.h"
 
 #include <gtest/gtest.h>
 

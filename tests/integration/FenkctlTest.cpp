@@ -1,8 +1,8 @@
 // The reference host program as a new user runs it: one process per command against fenk-platform on
 // loopback (served by the test), state kept in a temporary data folder.
-#include "FenkSDK/FenkKeyChain.h"
 #include "FenkSDK/UserDefault.h"
 #include "FenkSDK/api/FG_Account.h"
+#include "FenkSDK/storage/FenkKeyChain.h"
 #include "adapters/linux/FileSecureStore.h"
 #include "adapters/linux/SqlitePreferences.h"
 #include "support/SamplePlatform.h"

@@ -1,7 +1,7 @@
 // Registration as it ships (settings database, secure folder, libcurl, real threads) against fenk-platform
 // on loopback; only the network's reachability is scripted, so that offline situations can be chosen.
 #include "FenkSDK/UserDefault.h"
-#include "FenkSDK/net/NetworkConnection.h"
+#include "FenkSDK/net/ConnectionMonitor.h"
 #include "FenkSDK/registration/DeviceRegistration.h"
 #include "FenkSDK/registration/RegistrationComponents.h"
 #include "FenkSDK/runtime/AtomicBoolean.h"

@@ -1,5 +1,6 @@
 #include "FenkSDK/ports/Device.h"
 
+#include "FenkSDK/registration/PermittedAdvertisingIdentifier.h"
 #include "adapters/fake/FakeDevice.h"
 #include "contract/DeviceContract.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FenkSDK/Data.h"
+#include "FenkSDK/runtime/Data.h"
 
 #include <filesystem>
 #include <optional>

@@ -1,8 +1,8 @@
 #include "tools/fenkctl/EventPrinter.h"
 
-#include "FenkSDK/Data.h"
 #include "FenkSDK/json/JsonWriter.h"
 #include "FenkSDK/net/FenkReachability.h"
+#include "FenkSDK/runtime/Data.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // fenkctl: the reference host program. One process per command; see usageText() or `fenkctl --help`.
-#include "FenkSDK/Environment.h"
 #include "FenkSDK/FenkManager.h"
 #include "FenkSDK/runtime/Console.h"
+#include "FenkSDK/runtime/Environment.h"
 #include "FenkSDK/runtime/NotificationCenter.h"
 #include "adapters/linux/DataFolder.h"
 #include "adapters/linux/LinuxEnvironment.h"

@@ -1,4 +1,4 @@
-#include "FenkSDK/Environment.h"
+#include "FenkSDK/runtime/Environment.h"
 
 #include <mutex>
 #include <optional>

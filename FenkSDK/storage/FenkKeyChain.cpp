@@ -1,4 +1,4 @@
-#include "FenkSDK/FenkKeyChain.h"
+#include "FenkSDK/storage/FenkKeyChain.h"
 
 namespace fenk {
 

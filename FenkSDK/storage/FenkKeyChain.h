@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FenkSDK/Data.h"
 #include "FenkSDK/ports/SecureStore.h"
+#include "FenkSDK/runtime/Data.h"
 
 #include <optional>
 #include <string_view>

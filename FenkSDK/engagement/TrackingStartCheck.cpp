@@ -1,4 +1,4 @@
-#include "FenkSDK/TrackingStartCheck.h"
+#include "FenkSDK/engagement/TrackingStartCheck.h"
 
 #include "FenkSDK/UserDefault.h"
 

@@ -1,4 +1,4 @@
-#include "FenkSDK/ports/Device.h"
+#include "FenkSDK/registration/PermittedAdvertisingIdentifier.h"
 
 namespace fenk {
 

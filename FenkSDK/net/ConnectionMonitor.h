@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FenkSDK/Environment.h"
 #include "FenkSDK/net/FenkReachability.h"
+#include "FenkSDK/runtime/Environment.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "FenkSDK/net/NetworkConnection.h"
+#include "FenkSDK/net/ConnectionMonitor.h"
 
 #include "FenkSDK/ports/Dispatcher.h"
 
