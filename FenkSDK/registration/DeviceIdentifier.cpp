@@ -83,16 +83,21 @@ std::string makeRandomUuid(const EntropySource& entropy) {
     return text;
 }
 
-std::string getDeviceID(FenkKeyChain& keyChain) {
+std::optional<std::string> getDeviceID(FenkKeyChain& keyChain) {
     // The host and the registration may both ask first; one reads what the other made, so the platform and
     // the keychain never keep two different ids.
     static std::mutex readOrCreate;
     std::lock_guard lock(readOrCreate);
     const auto account = keychainAccounts::kComTarvelFenk;
+    const auto stored = keyChain.load(account);
     // Bytes that are not UTF-8 cannot be an id the SDK wrote; they are replaced like a missing item.
-    if (const auto stored = keyChain.load(account);
-        stored && simdjson::validate_utf8(reinterpret_cast<const char*>(stored->data()), stored->size())) {
+    if (stored && simdjson::validate_utf8(reinterpret_cast<const char*>(stored->data()), stored->size())) {
         return std::string(asText(*stored));
+    }
+    if (!stored && keyChain.contains(account)) {
+        // Unreadable for now, not gone: a new id would replace the one the platform knows for good.
+        Console::print("Device id cannot be read from the keychain now; it is kept, and no id is given");
+        return std::nullopt;
     }
     std::string identifier = makeRandomUuid(fillFromRandomDevice);
     if (!keyChain.save(account, toData(identifier))) {

@@ -20,6 +20,8 @@ public:
     explicit FenkKeyChain(SecureStore& store) : store_(store) {}
 
     std::optional<Data> load(std::string_view key) const;
+    // Whether an item may be under the key, even one that cannot be read now.
+    bool contains(std::string_view key) const;
     // Replaces any item under the key; answers whether the new one was stored. A failed write leaves the
     // previous item as it was.
     bool save(std::string_view key, const Data& data);

@@ -6,10 +6,16 @@ namespace fenk {
 
 std::optional<Data> MemorySecureStore::load(std::string_view account) const {
     std::lock_guard lock(mutex_);
+    if (failReads_) return std::nullopt;
     if (auto found = items_.find(account); found != items_.end()) {
         return found->second;
     }
     return std::nullopt;
+}
+
+bool MemorySecureStore::contains(std::string_view account) const {
+    std::lock_guard lock(mutex_);
+    return items_.contains(account);
 }
 
 bool MemorySecureStore::save(std::string_view account, const Data& data) {
@@ -31,6 +37,11 @@ void MemorySecureStore::remove(std::string_view account) {
 void MemorySecureStore::failNextWrite() {
     std::lock_guard lock(mutex_);
     failNextWrite_ = true;
+}
+
+void MemorySecureStore::failReads(bool failing) {
+    std::lock_guard lock(mutex_);
+    failReads_ = failing;
 }
 
 }  // namespace fenk

@@ -89,6 +89,12 @@ std::optional<Data> FileSecureStore::load(std::string_view account) const {
     return data;
 }
 
+bool FileSecureStore::contains(std::string_view account) const {
+    // Asking needs no descriptor; only a definite "no such file" proves the item missing.
+    struct stat status {};
+    return ::lstat(itemPath(account).c_str(), &status) == 0 || errno != ENOENT;
+}
+
 bool FileSecureStore::save(std::string_view account, const Data& data) {
     const auto target = itemPath(account);
     if (!makePrivateFolder(folder_)) {

@@ -16,6 +16,7 @@ public:
     explicit FileSecureStore(std::filesystem::path folder);
 
     std::optional<Data> load(std::string_view account) const override;
+    bool contains(std::string_view account) const override;
     bool save(std::string_view account, const Data& data) override;
     void remove(std::string_view account) override;
 

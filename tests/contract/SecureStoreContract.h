@@ -30,12 +30,15 @@ inline const std::vector<std::string> kOddAccountNames = {
 TYPED_TEST_P(SecureStoreContract, RoundTripsReplacesAndRemoves) {
     auto& store = *this->store_;
     EXPECT_EQ(store.load("absent"), std::nullopt);
+    EXPECT_FALSE(store.contains("absent"));
     for (const Data& data : {Data{}, Data{0, 1, 255}, Data(100'000, 42)}) {
         ASSERT_TRUE(store.save("account", data));
         EXPECT_EQ(store.load("account"), data);
+        EXPECT_TRUE(store.contains("account"));
     }
     store.remove("account");
     EXPECT_EQ(store.load("account"), std::nullopt);
+    EXPECT_FALSE(store.contains("account"));
     store.remove("account");
     EXPECT_EQ(store.load("account"), std::nullopt);
 }

@@ -93,5 +93,23 @@ TEST(FileSecureStoreTest, SaveReportsWhetherTheNewSecretReplacedTheOld) {
     }
 }
 
+// An item the process may not read now is still there: it must not pass for a missing one.
+TEST(FileSecureStoreTest, AnItemThatCannotBeReadIsStillContained) {
+    TemporaryFolder root;
+    const auto folder = root.path() / "secure";
+    ASSERT_TRUE(FileSecureStore(folder).save("account", toData("kept")));
+    for (const auto& path : {root.path(), folder}) ASSERT_TRUE(giveToChild(path));
+    std::filesystem::permissions(entriesOf(folder).front(), std::filesystem::perms::none);
+    const auto report = runInChild([&]() -> std::string {
+        if (!dropRootPrivileges()) return "cannot drop privileges";
+        const FileSecureStore store(folder);
+        std::string problems;
+        if (store.load("account")) problems += "read an unreadable item; ";
+        if (!store.contains("account")) problems += "took the unreadable item for a missing one; ";
+        return problems;
+    });
+    EXPECT_EQ(report, "");
+}
+
 }  // namespace
 }  // namespace fenk

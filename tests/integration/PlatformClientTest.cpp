@@ -177,7 +177,7 @@ TEST_F(PlatformClientTest, EveryServiceAnswersAndDecodes) {
 }
 
 TEST_F(PlatformClientTest, AFaultyPlatformGivesEveryCallerItsNoReplyPathAndTheClientRecovers) {
-    transport_ = PlatformTransport(http_, dispatcher_, 1s);
+    transport_ = PlatformTransport(http_, dispatcher_, 300ms);
     const Device device = createUser();
     const struct {
         const char* name;
@@ -188,7 +188,7 @@ TEST_F(PlatformClientTest, AFaultyPlatformGivesEveryCallerItsNoReplyPathAndTheCl
         {"not JSON", {.kind = Fault::Kind::garbage}, false},
         {"ERROR envelope", {.kind = Fault::Kind::error}, true},
         {"dropped connection", {.kind = Fault::Kind::drop}, false},
-        {"later than the time-out", {.kind = Fault::Kind::delay, .delay = 1500ms}, false},
+        {"later than the time-out", {.kind = Fault::Kind::delay, .delay = 800ms}, false},
     };
     for (const auto& [name, fault, answersError] : cases) {
         SCOPED_TRACE(name);
