@@ -29,7 +29,8 @@ void NotificationTokens::setDataNotificationsToken(const std::optional<Data>& de
     setNotificationsToken(hexToken(*deviceToken), std::move(completion));
 }
 
-void NotificationTokens::storeThenSendIfRegistered(const std::optional<std::string>& token, std::function<void(bool)> completion) {
+void NotificationTokens::storeThenSendIfRegistered(const std::optional<std::string>& token,
+                                                   std::function<void(bool)> completion) {
     const auto& preferences = collaborators_.preferences;
     // Kept on every path: a token sent now but refused, or overtaken by an older one kept during a
     // registration, would otherwise be lost or replaced by the stale one at the next device update.

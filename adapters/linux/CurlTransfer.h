@@ -18,8 +18,8 @@ struct CurlEasyCleanup {
 using CurlEasy = std::unique_ptr<CURL, CurlEasyCleanup>;
 
 // One request on an easy handle: sets the handle up for it, collects the body as it arrives and hands the
-// outcome to the completion: the body only when the whole of it arrived. The handle points into this object, so it stays at one address (heap) until
-// the transfer has ended.
+// outcome to the completion, with the body only when the whole of it arrived. The handle points into this
+// object, so it stays at one address (heap) until the transfer has ended.
 class CurlTransfer {
 public:
     CurlTransfer(CurlEasy easy, HttpRequest request, Http::Completion completion);
