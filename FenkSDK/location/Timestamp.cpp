@@ -33,7 +33,7 @@ double secondsSinceReferenceDate(Timestamp timestamp) {
 
 std::optional<Timestamp> timestampFromSecondsSinceReferenceDate(double seconds) {
     if (!(std::fabs(seconds) <= kLargestMagnitudeSeconds)) return std::nullopt;
-    // The fraction of a double is exact after subtracting its floor, so only one rounding happens.
+    // Subtracting the floor is exact, so the whole seconds lose nothing to the fraction's rounding.
     const double whole = std::floor(seconds);
     const std::int64_t fraction = std::llround((seconds - whole) * static_cast<double>(kMicrosecondsPerSecond));
     return Timestamp{TimestampClock::duration{static_cast<std::int64_t>(whole) * kMicrosecondsPerSecond + fraction}};
