@@ -1,10 +1,10 @@
 #pragma once
 
+#include "FenkSDK/json/RecordCodec.h"
+
 #include <cstdint>
 #include <string>
 #include <tuple>
-
-#include "FenkSDK/json/RecordCodec.h"
 
 namespace fenk {
 

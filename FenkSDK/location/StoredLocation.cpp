@@ -1,9 +1,9 @@
 #include "FenkSDK/location/StoredLocation.h"
 
+#include "FenkSDK/places/FenkGeohash.h"
+
 #include <cmath>
 #include <utility>
-
-#include "FenkSDK/places/FenkGeohash.h"
 
 namespace fenk {
 namespace {

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <optional>
-#include <string>
-#include <tuple>
-
 #include "FenkSDK/json/RecordCodec.h"
 #include "FenkSDK/location/LocationCoordinate2D.h"
 #include "FenkSDK/location/LocationFix.h"
 #include "FenkSDK/location/LocationType.h"
 #include "FenkSDK/location/Timestamp.h"
 #include "FenkSDK/location/TimestampCodec.h"
+
+#include <optional>
+#include <string>
+#include <tuple>
 
 namespace fenk {
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "FenkSDK/ports/Clock.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
-
-#include "FenkSDK/ports/Clock.h"
 
 namespace fenk {
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <optional>
-
 #include "FenkSDK/json/ValueCodec.h"
 #include "FenkSDK/location/Timestamp.h"
+
+#include <optional>
 
 namespace fenk::json {
 

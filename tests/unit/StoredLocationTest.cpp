@@ -1,3 +1,6 @@
+#include "FenkSDK/json/RecordCodec.h"
+#include "FenkSDK/location/StoredLocation.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,9 +11,6 @@
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include "FenkSDK/json/RecordCodec.h"
-#include "FenkSDK/location/StoredLocation.h"
 
 namespace fenk {
 

@@ -1,3 +1,7 @@
+#include "FenkSDK/json/RecordCodec.h"
+#include "FenkSDK/location/Timestamp.h"
+#include "FenkSDK/location/TimestampCodec.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -5,10 +9,6 @@
 #include <limits>
 #include <optional>
 #include <string>
-
-#include "FenkSDK/json/RecordCodec.h"
-#include "FenkSDK/location/Timestamp.h"
-#include "FenkSDK/location/TimestampCodec.h"
 
 namespace fenk {
 namespace {
