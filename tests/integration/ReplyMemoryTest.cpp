@@ -5,6 +5,7 @@
 #include "adapters/linux/CurlHttp.h"
 #include "adapters/linux/ThreadDispatcher.h"
 #include "support/HostileReplies.h"
+#include "support/Sanitizers.h"
 
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -92,10 +93,10 @@ std::optional<ChildReport> exchangeInChild(const RawReplyServer& server) {
 }
 
 TEST(ReplyMemory, AReplyPastTheLimitLeavesThePeakNearTheLimit) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "a sanitizer's shadow memory and quarantine hide what the client itself holds, and "
-                    "threads started after a fork are not supported under one";
-#endif
+    if (kBuiltWithSanitizers) {
+        GTEST_SKIP() << "a sanitizer's shadow memory and quarantine hide what the client itself holds, and "
+                        "threads started after a fork are not supported under one";
+    }
     const RawReplyServer small(replyWithBody("", "{}"));
     const auto baseline = exchangeInChild(small);
     ASSERT_TRUE(baseline.has_value());

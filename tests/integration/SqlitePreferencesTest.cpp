@@ -3,6 +3,7 @@
 #include "ChildProcess.h"
 #include "FilePermissions.h"
 #include "support/ConsoleCapture.h"
+#include "support/Sanitizers.h"
 #include "support/TemporaryFolder.h"
 #include "contract/PreferencesContract.h"
 
@@ -130,6 +131,9 @@ TEST_F(SqlitePreferencesTest, HealthyDatabaseThatCannotBeOpenedIsLeftAsItIs) {
         {"resourceId", "resource-7"}, {"refreshToken", "token-42"}, {"account", "anna@example.org"}};
     for (const auto& obstacle : obstacles) {
         SCOPED_TRACE(obstacle.name);
+        // The sanitizers' own checks need descriptors (one probes memory through a pipe): a child with none
+        // left trips them, so those rows run in the plain build only.
+        if (obstacle.spareDescriptors && kBuiltWithSanitizers) continue;
         TemporaryFolder folder;
         const auto path = folder.path() / "settings.sqlite3";
         {
