@@ -37,6 +37,10 @@ public:
 
 private:
     struct State {
+        State(std::function<void(Value)> answer, Value fallbackValue, std::shared_ptr<DispatchQueue> answerQueue)
+            : completion(std::move(answer)), fallback(std::move(fallbackValue)), queue(std::move(answerQueue)) {}
+        State(const State&) = delete;
+        State& operator=(const State&) = delete;
         // The last copy is gone: nothing else can take the completion now.
         ~State() { completeOn(*queue, std::move(completion), std::move(fallback)); }
 
