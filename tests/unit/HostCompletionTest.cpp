@@ -21,24 +21,19 @@ protected:
         Environment::install(FakeEnvironment{}.environment());
     }
 
-    // A completion that records, as text, each value it receives and whether it ran on the global queue.
-    template <class Value>
-    std::function<void(Value)> recorder(std::function<std::string(const Value&)> describe) {
-        return [this, describe = std::move(describe)](Value value) {
+    // A completion for any operation: it records each answer as text, and that it ran on the global queue.
+    auto recorder() {
+        return [this](const auto& value) {
             answers.push_back(describe(value));
             EXPECT_TRUE(fakes.dispatcher->globalQueue()->isCurrent()) << answers.back();
         };
     }
-    std::function<void(std::optional<std::string>)> textRecorder() {
-        return recorder<std::optional<std::string>>(
-            [](const std::optional<std::string>& text) { return text ? "\"" + *text + "\"" : "none"; });
-    }
-    std::function<void(bool)> flagRecorder() {
-        return recorder<bool>([](const bool& flag) { return flag ? "true" : "false"; });
-    }
+    static std::string describe(bool flag) { return flag ? "true" : "false"; }
+    static std::string describe(const std::string& text) { return '"' + text + '"'; }
+    static std::string describe(const std::optional<std::string>& text) { return text ? describe(*text) : "none"; }
     template <class Value>
-    std::function<void(Value)> absentRecorder() {
-        return recorder<Value>([](const Value& value) { return value ? "some" : "none"; });
+    static std::string describe(const std::optional<Value>& value) {
+        return value ? "some" : "none";
     }
 
     FakeEnvironment fakes;
@@ -47,19 +42,18 @@ protected:
 
 TEST_F(HostCompletionTest, AnswersKnownAtOnceStillArriveOnTheGlobalQueue) {
     const auto manager = FenkManager::sharedManager();
-    manager->getUserPermission("location", textRecorder());
-    manager->setUserPermission("location", true, flagRecorder());
-    manager->getAdIdWithPermissionWithCompletion(
-        recorder<std::string>([](const std::string& text) { return "\"" + text + "\""; }));
-    manager->getUserProfile(absentRecorder<std::optional<std::vector<FG_UserHabit>>>());
-    manager->updateExtraData("extra", textRecorder());
-    manager->listGroups(absentRecorder<std::optional<std::vector<FG_GroupData>>>());
-    manager->subscriptionGroups(absentRecorder<std::optional<std::vector<FG_GroupData>>>());
-    manager->joinGroup("g", flagRecorder());
-    manager->leaveGroup("g", flagRecorder());
-    manager->findGroups("name", absentRecorder<std::optional<std::vector<FG_GroupData>>>());
-    manager->checkUserLocation(absentRecorder<std::optional<std::map<std::string, std::string>>>());
-    manager->setDataNotificationsToken(std::nullopt, flagRecorder());
+    manager->getUserPermission("location", recorder());
+    manager->setUserPermission("location", true, recorder());
+    manager->getAdIdWithPermissionWithCompletion(recorder());
+    manager->getUserProfile(recorder());
+    manager->updateExtraData("extra", recorder());
+    manager->listGroups(recorder());
+    manager->subscriptionGroups(recorder());
+    manager->joinGroup("g", recorder());
+    manager->leaveGroup("g", recorder());
+    manager->findGroups("name", recorder());
+    manager->checkUserLocation(recorder());
+    manager->setDataNotificationsToken(std::nullopt, recorder());
     manager->listGroups(nullptr);  // a host that wants no answer gets none, and no crash
 
     EXPECT_TRUE(answers.empty()) << "nothing runs on the caller's thread";
@@ -72,10 +66,10 @@ TEST_F(HostCompletionTest, AnswersKnownAtOnceStillArriveOnTheGlobalQueue) {
 // while it waits on the platform. The answer is the operation's failure value, after the release returned.
 TEST_F(HostCompletionTest, ReleasingTheManagerMidOperationAnswersTheFailureValueOnce) {
     const std::function<void(FenkManager&)> registerDevice = [this](FenkManager& manager) {
-        manager.registerDevice("KEY", "https://platform.example", true, textRecorder());
+        manager.registerDevice("KEY", "https://platform.example", true, recorder());
     };
     const std::function<void(FenkManager&)> setToken = [this](FenkManager& manager) {
-        manager.setNotificationsToken("abc", flagRecorder());
+        manager.setNotificationsToken("abc", recorder());
     };
     const struct {
         const char* name;
