@@ -13,12 +13,15 @@ namespace fenk {
 inline constexpr std::size_t kIdentifierLimit = 256;
 inline constexpr std::size_t kTokenLimit = 4096;
 
-// Non-empty, at most `limit` bytes, and free of control characters (NUL, CR, LF, escape, delete...).
+// NUL, CR, LF, escape, delete...: bytes that break a line, a form or a terminal when echoed.
+constexpr bool isControlCharacter(char character) {
+    const auto byte = static_cast<unsigned char>(character);
+    return byte < 0x20 || byte == 0x7f;
+}
+
+// Non-empty, at most `limit` bytes, and free of control characters.
 constexpr bool isUsableIdentifier(std::string_view text, std::size_t limit = kIdentifierLimit) {
-    return !text.empty() && text.size() <= limit && std::ranges::none_of(text, [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x20 || byte == 0x7f;
-    });
+    return !text.empty() && text.size() <= limit && std::ranges::none_of(text, isControlCharacter);
 }
 
 // The reply's value when it is usable, else none: an unusable value counts as one the reply did not carry.

@@ -1,5 +1,6 @@
 #include "tools/fenkctl/EventPrinter.h"
 
+#include "FenkSDK/api/UsableIdentifier.h"
 #include "FenkSDK/json/JsonWriter.h"
 #include "FenkSDK/net/FenkReachability.h"
 #include "FenkSDK/runtime/Data.h"
@@ -15,12 +16,11 @@ std::string printable(std::string_view text) {
     std::string line;
     line.reserve(text.size());
     for (const char character : text) {
-        const auto byte = static_cast<unsigned char>(character);
-        if (byte == '\\') {
+        if (character == '\\') {
             line += "\\\\";
-        } else if (byte < 0x20 || byte == 0x7f) {
+        } else if (isControlCharacter(character)) {
             line += "\\x";
-            appendHexByte(line, byte, HexDigits::lower);
+            appendHexByte(line, static_cast<std::uint8_t>(character), HexDigits::lower);
         } else {
             line += character;
         }
