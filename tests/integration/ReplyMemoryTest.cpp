@@ -1,6 +1,7 @@
 // The HTTP client against a server whose reply never ends, or decodes to far more than it weighs: the
 // client must refuse it without holding much more than the reply limit in memory. Each exchange runs in a
 // forked child, so that its peak resident memory is its own and not what earlier tests left behind.
+#include "ChildProcess.h"
 #include "FenkSDK/ports/Http.h"
 #include "adapters/linux/CurlHttp.h"
 #include "adapters/linux/ThreadDispatcher.h"
@@ -8,11 +9,8 @@
 #include "support/Sanitizers.h"
 
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <charconv>
 #include <condition_variable>
 #include <fstream>
 #include <mutex>
@@ -58,38 +56,28 @@ bool exchangeFailsWithoutBody(const RawReplyServer& server) {
 }
 
 struct ChildReport {
-    bool failedWithoutBody = false;
     std::size_t peakGrowth = 0;
+    bool failedWithoutBody = false;
 };
 
-// Runs one exchange in a forked child, which reports how far its resident memory rose above where it
-// stood once the peak was reset; nothing when the child could not say within the deadline.
+// Runs one exchange in a forked child, which reports how far its resident memory rose above where it stood
+// once the peak was reset, and how the exchange ended; none when the child could not say.
 std::optional<ChildReport> exchangeInChild(const RawReplyServer& server) {
-    int channel[2];
-    if (::pipe(channel) != 0) return std::nullopt;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
+    const std::string report = runInChild([&]() -> std::string {
         std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from the present
         const std::size_t start = statusBytes("VmRSS");
-        ChildReport report{.failedWithoutBody = exchangeFailsWithoutBody(server), .peakGrowth = 0};
-        report.peakGrowth = statusBytes("VmHWM") - start;
-        const bool written = ::write(channel[1], &report, sizeof report) == sizeof report;
-        ::_exit(written ? 0 : 1);
+        const bool failedWithoutBody = exchangeFailsWithoutBody(server);
+        return std::to_string(statusBytes("VmHWM") - start) + (failedWithoutBody ? " refused" : " answered");
+    });
+    ChildReport read;
+    const auto [end, error] = std::from_chars(report.data(), report.data() + report.size(), read.peakGrowth);
+    const std::string_view outcome(end, report.data() + report.size());
+    if (error != std::errc() || (outcome != " refused" && outcome != " answered")) {
+        ADD_FAILURE() << report;
+        return std::nullopt;
     }
-    ::close(channel[1]);
-    std::optional<ChildReport> report;
-    pollfd readable{.fd = channel[0], .events = POLLIN, .revents = 0};
-    if (child > 0 && ::poll(&readable, 1, 60'000) == 1) {
-        ChildReport read{};
-        if (::read(channel[0], &read, sizeof read) == sizeof read) report = read;
-    }
-    ::close(channel[0]);
-    if (child > 0) {
-        if (!report) ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-    }
-    return report;
+    read.failedWithoutBody = outcome == " refused";
+    return read;
 }
 
 TEST(ReplyMemory, AReplyPastTheLimitLeavesThePeakNearTheLimit) {
