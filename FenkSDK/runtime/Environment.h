@@ -8,6 +8,7 @@ class Application;
 class Device;
 class Dispatcher;
 class Http;
+class Location;
 class NotificationCenter;
 class Preferences;
 class Reachability;
@@ -24,6 +25,7 @@ struct Environment {
     std::shared_ptr<Application> application;
     std::shared_ptr<Http> http;
     std::shared_ptr<Device> device;
+    std::shared_ptr<Location> location;
 
     static void install(Environment environment);
     // The installed environment, installing the default one on first use.

@@ -9,6 +9,7 @@
 #include "adapters/fake/FakeReachability.h"
 #include "adapters/fake/MemoryPreferences.h"
 #include "adapters/fake/MemorySecureStore.h"
+#include "adapters/fake/ScriptedLocation.h"
 
 #include <memory>
 
@@ -24,9 +25,10 @@ struct FakeEnvironment {
     std::shared_ptr<Application> application = std::make_shared<Application>(notificationCenter);
     std::shared_ptr<FakeHttp> http = std::make_shared<FakeHttp>(dispatcher);
     std::shared_ptr<FakeDevice> device = std::make_shared<FakeDevice>();
+    std::shared_ptr<ScriptedLocation> location = std::make_shared<ScriptedLocation>(dispatcher->mainQueue());
 
     Environment environment() const {
-        return {dispatcher, notificationCenter, preferences, secureStore, reachability, application, http, device};
+        return {dispatcher, notificationCenter, preferences, secureStore, reachability, application, http, device, location};
     }
 };
 

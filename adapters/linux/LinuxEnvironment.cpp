@@ -25,6 +25,8 @@ Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder, MainQu
         .application = std::make_shared<Application>(notificationCenter),
         .http = std::move(http),
         .device = std::make_shared<LinuxDevice>(),
+        // The gpsd-fed location service joins here once its engine is in the build.
+        .location = nullptr,
     };
 }
 
