@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace fenk {
 
@@ -44,9 +45,16 @@ bool RegionMonitor::stop(std::string_view identifier) {
 }
 
 void RegionMonitor::observe(const LocationFix& fix, std::vector<RegionEvent>& events) {
+    constexpr double kMetersPerDegreeOfLatitude = kEarthRadiusMeters * std::numbers::pi / 180;
     const double margin = exitMarginMeters(fix.horizontalAccuracy);
     for (auto& watched : watched_) {
-        const double distance = distanceMeters(watched.region.center, fix.coordinate);
+        // The gap in latitude alone never exceeds the distance: a region it already puts clearly behind the
+        // device needs no trigonometry, which keeps the cost of a fix low with many regions about.
+        const double latitudeGap =
+            std::abs(watched.region.center.latitude - fix.coordinate.latitude) * kMetersPerDegreeOfLatitude;
+        const double distance = latitudeGap > watched.region.radius + margin
+                                    ? latitudeGap
+                                    : distanceMeters(watched.region.center, fix.coordinate);
         const bool inside = distance <= watched.region.radius;
         if (watched.side == Side::unknown) {
             watched.side = inside ? Side::inside : Side::outside;
