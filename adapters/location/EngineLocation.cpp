@@ -3,7 +3,6 @@
 #include "adapters/location/DistanceFilter.h"
 #include "adapters/location/SignificantChangeFilter.h"
 
-#include <string>
 #include <utility>
 
 namespace fenk {

@@ -34,7 +34,7 @@ void RegionMonitor::start(const CircularRegion& region) {
         watched_, [&](const Watched& watched) { return watched.region.identifier == region.identifier; });
     if (found == watched_.end()) {
         watched_.push_back({region});
-    } else if (found->region != region) {
+    } else {
         *found = {region};
     }
 }

@@ -25,7 +25,7 @@ public:
     explicit RegionMonitor(std::vector<CircularRegion> regions);
 
     std::vector<CircularRegion> regions() const;
-    // Replaces a region of the same identifier; one restarted unchanged keeps what it knew of the device.
+    // Replaces a region of the same identifier, which learns the device's side afresh.
     void start(const CircularRegion& region);
     // Answers whether such a region was monitored.
     bool stop(std::string_view identifier);

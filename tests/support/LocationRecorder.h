@@ -11,8 +11,8 @@
 
 namespace fenk::test {
 
-// A delegate that keeps what its session hears, notes any callback made off the main queue, and can run a
-// test's own reaction after each fix.
+// A delegate that keeps what its session hears ("enter home", "exit home", "fail home"), counts callbacks
+// made off the main queue, and runs a test's own reaction after each fix.
 class LocationRecorder final : public LocationDelegate {
 public:
     explicit LocationRecorder(std::shared_ptr<DispatchQueue> mainQueue = nullptr) : mainQueue_(std::move(mainQueue)) {}
@@ -22,17 +22,10 @@ public:
         fixes.insert(fixes.end(), batch.begin(), batch.end());
         if (afterFix) afterFix();
     }
-    void didEnterRegion(const CircularRegion& region) override {
-        note();
-        regionEvents.push_back("enter " + region.identifier);
-    }
-    void didExitRegion(const CircularRegion& region) override {
-        note();
-        regionEvents.push_back("exit " + region.identifier);
-    }
+    void didEnterRegion(const CircularRegion& region) override { note("enter " + region.identifier); }
+    void didExitRegion(const CircularRegion& region) override { note("exit " + region.identifier); }
     void monitoringDidFail(const std::optional<CircularRegion>& region, std::string_view) override {
-        note();
-        failures.push_back(region ? region->identifier : "");
+        note("fail " + (region ? region->identifier : ""));
     }
     void didVisit(const Visit& visit) override {
         note();
@@ -40,15 +33,15 @@ public:
     }
 
     std::vector<LocationFix> fixes;
-    std::vector<std::string> regionEvents;
-    std::vector<std::string> failures;
     std::vector<Visit> visits;
+    std::vector<std::string> events;
     int offMainQueue = 0;
     std::function<void()> afterFix;
 
 private:
-    void note() {
+    void note(std::optional<std::string> event = std::nullopt) {
         if (mainQueue_ && !mainQueue_->isCurrent()) ++offMainQueue;
+        if (event) events.push_back(std::move(*event));
     }
 
     std::shared_ptr<DispatchQueue> mainQueue_;

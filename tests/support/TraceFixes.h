@@ -15,11 +15,12 @@ namespace fenk::test {
 inline constexpr LocationCoordinate2D kTraceBase{40.4168, -3.7038};
 inline constexpr Timestamp kTraceStart{std::chrono::hours(24 * 365 * 26)};
 
+inline constexpr double kMetersPerDegree = kEarthRadiusMeters * std::numbers::pi / 180;
+
 inline LocationCoordinate2D pointAt(double northMeters, double eastMeters = 0) {
-    const double metersPerDegree = kEarthRadiusMeters * std::numbers::pi / 180;
-    return {kTraceBase.latitude + northMeters / metersPerDegree,
+    return {kTraceBase.latitude + northMeters / kMetersPerDegree,
             kTraceBase.longitude +
-                eastMeters / (metersPerDegree * std::cos(kTraceBase.latitude * std::numbers::pi / 180))};
+                eastMeters / (kMetersPerDegree * std::cos(kTraceBase.latitude * std::numbers::pi / 180))};
 }
 
 inline LocationFix fixAt(double northMeters, double minutes = 0, double accuracy = 5) {
@@ -29,6 +30,11 @@ inline LocationFix fixAt(double northMeters, double minutes = 0, double accuracy
     fix.timestamp = kTraceStart + std::chrono::duration_cast<TimestampClock::duration>(
                                       std::chrono::duration<double, std::ratio<60>>(minutes));
     return fix;
+}
+
+// When a fix of such a trace was taken, in whole minutes from the start.
+inline long minuteOf(const LocationFix& fix) {
+    return std::chrono::duration_cast<std::chrono::minutes>(fix.timestamp - kTraceStart).count();
 }
 
 }  // namespace fenk::test
