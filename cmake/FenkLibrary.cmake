@@ -3,7 +3,7 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-add_library(fenk SHARED $<TARGET_OBJECTS:fenk_core> $<TARGET_OBJECTS:fenk_linux>)
+add_library(fenk SHARED $<TARGET_OBJECTS:fenk_core> $<TARGET_OBJECTS:fenk_location> $<TARGET_OBJECTS:fenk_linux>)
 add_library(Fenk::fenk ALIAS fenk)
 target_link_libraries(fenk PRIVATE simdjson::simdjson ICU::uc ICU::i18n PkgConfig::SQLite3 PkgConfig::CURL PUBLIC Threads::Threads)
 target_include_directories(fenk PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}> $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
@@ -15,7 +15,7 @@ install(TARGETS fenk EXPORT FenkTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY FenkSDK DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.h")
-install(DIRECTORY adapters/linux DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/adapters
+install(DIRECTORY adapters/linux adapters/location DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/adapters
         FILES_MATCHING PATTERN "*.h")
 install(EXPORT FenkTargets NAMESPACE Fenk:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Fenk)
 
