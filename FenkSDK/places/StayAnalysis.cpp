@@ -74,7 +74,10 @@ std::optional<std::string> StayAnalysis::analyseStay(const StoredLocation& recor
         } else {
             const Timestamp arrival = *record.arrivalDate;
             const Timestamp departure = *record.departureDate;
-            if (departure - arrival > kShortestStay) {
+            // An unknown arrival or a departure still to come is no length: measured, an open record would
+            // file a stay of millions of hours.
+            const bool closed = arrival > distantPast() && departure < distantFuture();
+            if (closed && departure - arrival > kShortestStay) {
                 fileStayLocked(measureStay(cell, arrival, departure));
                 updateCandidatesLocked();
             }
