@@ -3,6 +3,7 @@
 #include "FenkSDK/places/DeviceCalendar.h"
 #include "FenkSDK/ports/Clock.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 
@@ -23,6 +24,13 @@ double hours(TimestampClock::duration length) { return std::chrono::duration<dou
 std::string upperCase(std::string text) {
     for (char& letter : text) letter = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
     return text;
+}
+
+bool alreadyFiled(const FenkCandidateStay& candidate, const FenkStay& stay) {
+    if (!candidate.arrStays) return false;
+    return std::ranges::any_of(candidate.arrStays->stays, [&](const FenkStay& filed) {
+        return filed.idGeoHash == stay.idGeoHash && filed.arrival == stay.arrival && filed.departure == stay.departure;
+    });
 }
 
 FenkRelevantPlace placeFrom(const FenkCandidateStay& candidate, const std::string& type) {
@@ -77,8 +85,7 @@ std::optional<std::string> StayAnalysis::analyseStay(const StoredLocation& recor
             // An unknown arrival or a departure still to come is no length: measured, an open record would
             // file a stay of millions of hours.
             const bool closed = arrival > distantPast() && departure < distantFuture();
-            if (closed && departure - arrival > kShortestStay) {
-                fileStayLocked(measureStay(cell, arrival, departure));
+            if (closed && departure - arrival > kShortestStay && fileStayLocked(measureStay(cell, arrival, departure))) {
                 updateCandidatesLocked();
             }
         }
@@ -138,11 +145,13 @@ void StayAnalysis::updateCandidatesLocked() {
     if (promoted) places_.save(*places);
 }
 
-void StayAnalysis::fileStayLocked(const FenkStay& stay) {
+bool StayAnalysis::fileStayLocked(const FenkStay& stay) {
     const std::string& cell = *stay.idGeoHash;
     CandidateStayMap candidates = candidates_.load().value_or(CandidateStayMap{});
     auto [entry, isNew] = candidates.try_emplace(cell);
     FenkCandidateStay& candidate = entry->second;
+    // A record uploaded again after a failed attempt comes back with the same stay.
+    if (alreadyFiled(candidate, stay)) return false;
     if (isNew) {
         candidate.initialDate = stay.arrival;
         candidate.arrStays.emplace();
@@ -151,6 +160,7 @@ void StayAnalysis::fileStayLocked(const FenkStay& stay) {
     if (candidate.arrStays) candidate.arrStays->stays.push_back(stay);
     candidate.idGeoHash = cell;
     candidates_.save(candidates);
+    return true;
 }
 
 FenkStay StayAnalysis::measureStay(const std::string& cell, Timestamp arrival, Timestamp departure) const {

@@ -32,7 +32,7 @@ public:
                  MonitorRegion monitorRegion = {});
 
     // The type of the relevant place the record lies in, after counting the visit; otherwise files the
-    // record's stay when it is a closed one of more than three hours, and answers none.
+    // record's stay when it is a closed one of more than three hours and not filed before, and answers none.
     std::optional<std::string> analyseStay(const StoredLocation& record);
     // Counts a visit to the place of the cell, if there is one, ending at the instant.
     void recordPlaceVisit(const std::string& cell, Timestamp instant);
@@ -48,7 +48,8 @@ private:
     // The work of each operation; the caller holds mutex_.
     void recordVisitLocked(const std::string& cell, Timestamp instant);
     void updateCandidatesLocked();
-    void fileStayLocked(const FenkStay& stay);
+    // False when the candidate of the stay's cell already holds the same stay.
+    bool fileStayLocked(const FenkStay& stay);
 
     FenkStay measureStay(const std::string& cell, Timestamp arrival, Timestamp departure) const;
 
