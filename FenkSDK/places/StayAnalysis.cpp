@@ -74,6 +74,7 @@ std::optional<std::string> StayAnalysis::analyseStay(const StoredLocation& recor
     std::optional<std::string> regionIdentifier;
     std::optional<std::string> placeType;
     {
+        const std::lock_guard lock(mutex_);
         const RelevantPlaceMap places = places_.load().value_or(RelevantPlaceMap{});
         if (const auto place = places.find(cell); place != places.end()) {
             recordVisitLocked(cell, *record.arrivalDate);
@@ -96,14 +97,17 @@ std::optional<std::string> StayAnalysis::analyseStay(const StoredLocation& recor
 }
 
 void StayAnalysis::recordPlaceVisit(const std::string& cell, Timestamp instant) {
+    const std::lock_guard lock(mutex_);
     recordVisitLocked(cell, instant);
 }
 
 void StayAnalysis::updateCandidateStays() {
+    const std::lock_guard lock(mutex_);
     updateCandidatesLocked();
 }
 
 void StayAnalysis::promoteCandidate(const FenkCandidateStay& candidate, const std::string& type) {
+    const std::lock_guard lock(mutex_);
     std::optional<RelevantPlaceMap> places = places_.load();
     if (!places || !candidate.idGeoHash) return;
     places->insert_or_assign(*candidate.idGeoHash, placeFrom(candidate, type));
@@ -111,6 +115,7 @@ void StayAnalysis::promoteCandidate(const FenkCandidateStay& candidate, const st
 }
 
 RelevantPlaceMap StayAnalysis::relevantPlaces() const {
+    const std::lock_guard lock(mutex_);
     return places_.load().value_or(RelevantPlaceMap{});
 }
 

@@ -58,6 +58,8 @@ private:
     const Clock& clock_;
     const Device& device_;
     MonitorRegion monitorRegion_;
+    // Held for each whole operation: every one reads a map, changes it and writes it back whole, so two
+    // interleaved would lose the first one's change.
     mutable std::mutex mutex_;
 };
 
