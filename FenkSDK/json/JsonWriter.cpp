@@ -96,7 +96,12 @@ void JsonWriter::integer(std::int64_t value) {
     out_.append(digits.data(), result.ptr);
 }
 
-void JsonWriter::number(double value) {
+void JsonWriter::number(double value) { appendNumber(value); }
+
+void JsonWriter::number(float value) { appendNumber(value); }
+
+template <class Floating>
+void JsonWriter::appendNumber(Floating value) {
     separate();
     if (!std::isfinite(value)) {
         failed_ = true;

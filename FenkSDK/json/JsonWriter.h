@@ -22,12 +22,16 @@ public:
     void null();
     void integer(std::int64_t value);
     void number(double value);
+    // The shortest text that reads back as the same float, so 1/3 is written 0.33333334, not 0.3333333432674408.
+    void number(float value);
 
     // The text written so far, or nullopt when some value could not be written.
     std::optional<std::string> finish() &&;
 
 private:
     void separate();
+    template <class Floating>
+    void appendNumber(Floating value);
     void appendQuoted(std::string_view text);
 
     std::string out_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <concepts>
 #include <cstdint>
 #include <limits>
@@ -67,6 +68,21 @@ struct ValueCodec<double> {
         }
     }
     static void write(JsonWriter& writer, double value) { writer.number(value); }
+};
+
+// Single precision: a number beyond a float's range is refused rather than turned into infinity.
+template <>
+struct ValueCodec<float> {
+    static bool read(JsonValue value, float& out, DecodeError& error) {
+        double number = 0;
+        if (!ValueCodec<double>::read(value, number, error)) return false;
+        if (std::fabs(number) > static_cast<double>(std::numeric_limits<float>::max())) {
+            return error.fail("number out of range");
+        }
+        out = static_cast<float>(number);
+        return true;
+    }
+    static void write(JsonWriter& writer, float value) { writer.number(value); }
 };
 
 template <class Element>

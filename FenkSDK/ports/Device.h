@@ -40,6 +40,10 @@ public:
     virtual std::string advertisingIdentifier() const = 0;
     virtual TrackingAuthorizationStatus trackingAuthorizationStatus() const = 0;
     virtual SystemVersionLevel systemVersionLevel() const = 0;
+    // The calendar the user lives by: an IANA time zone identifier such as "Europe/Madrid", and a locale
+    // identifier such as "es_ES" (its region decides which days are the weekend).
+    virtual std::string timeZoneIdentifier() const = 0;
+    virtual std::string localeIdentifier() const = 0;
 };
 
 }  // namespace fenk

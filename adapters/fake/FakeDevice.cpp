@@ -32,6 +32,16 @@ SystemVersionLevel FakeDevice::systemVersionLevel() const {
     return systemVersionLevel_;
 }
 
+std::string FakeDevice::timeZoneIdentifier() const {
+    std::lock_guard lock(mutex_);
+    return timeZoneIdentifier_;
+}
+
+std::string FakeDevice::localeIdentifier() const {
+    std::lock_guard lock(mutex_);
+    return localeIdentifier_;
+}
+
 void FakeDevice::setHardwareModel(std::string model) {
     std::lock_guard lock(mutex_);
     hardwareModel_ = std::move(model);
@@ -60,6 +70,16 @@ void FakeDevice::setTrackingAuthorizationStatus(TrackingAuthorizationStatus stat
 void FakeDevice::setSystemVersionLevel(SystemVersionLevel level) {
     std::lock_guard lock(mutex_);
     systemVersionLevel_ = level;
+}
+
+void FakeDevice::setTimeZoneIdentifier(std::string identifier) {
+    std::lock_guard lock(mutex_);
+    timeZoneIdentifier_ = std::move(identifier);
+}
+
+void FakeDevice::setLocaleIdentifier(std::string identifier) {
+    std::lock_guard lock(mutex_);
+    localeIdentifier_ = std::move(identifier);
 }
 
 }  // namespace fenk

@@ -7,7 +7,7 @@
 namespace fenk {
 
 // A device whose every fact a test sets. Starts as a device without carrier, advertising id or tracking
-// decision, at a current system version level.
+// decision, at a current system version level, in UTC with a United States calendar.
 class FakeDevice final : public Device {
 public:
     std::string hardwareModel() const override;
@@ -16,6 +16,8 @@ public:
     std::string advertisingIdentifier() const override;
     TrackingAuthorizationStatus trackingAuthorizationStatus() const override;
     SystemVersionLevel systemVersionLevel() const override;
+    std::string timeZoneIdentifier() const override;
+    std::string localeIdentifier() const override;
 
     void setHardwareModel(std::string model);
     void setSystemVersion(std::string version);
@@ -23,6 +25,8 @@ public:
     void setAdvertisingIdentifier(std::string identifier);
     void setTrackingAuthorizationStatus(TrackingAuthorizationStatus status);
     void setSystemVersionLevel(SystemVersionLevel level);
+    void setTimeZoneIdentifier(std::string identifier);
+    void setLocaleIdentifier(std::string identifier);
 
 private:
     mutable std::mutex mutex_;
@@ -32,6 +36,8 @@ private:
     std::string advertisingIdentifier_;
     TrackingAuthorizationStatus trackingAuthorizationStatus_ = TrackingAuthorizationStatus::notDetermined;
     SystemVersionLevel systemVersionLevel_{17, 0};
+    std::string timeZoneIdentifier_ = "UTC";
+    std::string localeIdentifier_ = "en_US";
 };
 
 }  // namespace fenk

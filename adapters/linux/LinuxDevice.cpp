@@ -1,5 +1,6 @@
 #include "adapters/linux/LinuxDevice.h"
 
+#include "adapters/linux/CalendarSettings.h"
 #include "adapters/linux/OsRelease.h"
 
 #include <sys/utsname.h>
@@ -68,6 +69,10 @@ TrackingAuthorizationStatus LinuxDevice::trackingAuthorizationStatus() const {
 }
 
 SystemVersionLevel LinuxDevice::systemVersionLevel() const { return kSystemVersionLevel; }
+
+std::string LinuxDevice::timeZoneIdentifier() const { return fenk::timeZoneIdentifier(CalendarSources::read()); }
+
+std::string LinuxDevice::localeIdentifier() const { return fenk::localeIdentifier(CalendarSources::read()); }
 
 void LinuxDevice::setCarrier(std::optional<Carrier> carrier) {
     std::lock_guard lock(mutex_);

@@ -24,6 +24,9 @@ public:
     std::string advertisingIdentifier() const override;
     TrackingAuthorizationStatus trackingAuthorizationStatus() const override;
     SystemVersionLevel systemVersionLevel() const override;
+    // Read at every call, so a change of the system's settings is seen at once.
+    std::string timeZoneIdentifier() const override;
+    std::string localeIdentifier() const override;
 
     void setCarrier(std::optional<Carrier> carrier);
     void setAdvertisingIdentifier(std::string identifier);

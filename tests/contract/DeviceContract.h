@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
 #include <thread>
 
 namespace fenk::contract {
@@ -44,6 +45,17 @@ TYPED_TEST_P(DeviceContract, StartsWithoutHostFactsAndTakesThemFromAnyThread) {
     EXPECT_EQ(device.carrier()->isoCountryCode, "es");
 }
 
-REGISTER_TYPED_TEST_SUITE_P(DeviceContract, StartsWithoutHostFactsAndTakesThemFromAnyThread);
+// The stay analysis builds the device's calendar from these two names.
+TYPED_TEST_P(DeviceContract, NamesItsCalendar) {
+    const std::string zone = this->device_.timeZoneIdentifier();
+    const std::string locale = this->device_.localeIdentifier();
+    EXPECT_FALSE(zone.empty());
+    EXPECT_NE(zone.front(), ':');
+    EXPECT_NE(zone.front(), '/');
+    EXPECT_FALSE(locale.empty());
+    EXPECT_EQ(locale.find_first_of(".@"), std::string::npos) << locale;
+}
+
+REGISTER_TYPED_TEST_SUITE_P(DeviceContract, StartsWithoutHostFactsAndTakesThemFromAnyThread, NamesItsCalendar);
 
 }  // namespace fenk::contract
