@@ -8,14 +8,14 @@
 
 namespace fenk {
 
-// Collects what is posted under the given names for the lifetime of the object, in order. For tests that
-// post from their own thread.
+// Collects, in order, what is posted under the given names while the object lives. Not thread-safe: for
+// tests whose posts all happen on the test thread.
 class PostedNotifications {
 public:
     PostedNotifications(std::shared_ptr<NotificationCenter> center, std::initializer_list<std::string_view> names)
         : center_(std::move(center)) {
         for (const auto name : names) {
-            ids_.push_back(center_->addObserver(name, nullptr, [this](const Notification& note) { posted_.push_back(note); }));
+            ids_.push_back(center_->addObserver(name, nullptr, [this](const Notification& note) { all_.push_back(note); }));
         }
     }
     ~PostedNotifications() {
@@ -24,12 +24,12 @@ public:
     PostedNotifications(const PostedNotifications&) = delete;
     PostedNotifications& operator=(const PostedNotifications&) = delete;
 
-    const std::vector<Notification>& all() const { return posted_; }
+    const std::vector<Notification>& all() const { return all_; }
 
 private:
     std::shared_ptr<NotificationCenter> center_;
     std::vector<NotificationCenter::ObserverId> ids_;
-    std::vector<Notification> posted_;
+    std::vector<Notification> all_;
 };
 
 }  // namespace fenk

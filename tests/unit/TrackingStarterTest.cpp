@@ -45,16 +45,23 @@ protected:
     FakeEnvironment fakes;
 };
 
-TEST_F(TrackingStarterTest, WithTheFlagClearedNothingStartsOrSwitches) {
-    setTrackingFlag(false);
-    const auto manager = FenkManager::sharedManager();
-    manager->startTracking();
-    fakes.application->willResignActive();
-    fakes.application->willEnterForeground();
-    fakes.dispatcher->runUntilIdle();
-    EXPECT_TRUE(fakes.location->sessions().empty());
-    EXPECT_EQ(manager->locationManager(), nullptr);
-    EXPECT_EQ(manager->visitTracker(), nullptr);
+TEST_F(TrackingStarterTest, NothingStartsOrSwitchesWithoutTheFlagOrALocationService) {
+    for (const bool withLocation : {true, false}) {
+        Environment environment = fakes.environment();
+        if (!withLocation) environment.location = nullptr;
+        Environment::install(environment);
+        setTrackingFlag(!withLocation);
+        const auto manager = FenkManager::sharedManager();
+        manager->startTracking();
+        fakes.application->didFinishLaunching({{std::string(ApplicationLaunchOptionsLocationKey), true}});
+        fakes.application->willResignActive();
+        fakes.application->willEnterForeground();
+        fakes.dispatcher->runUntilIdle();
+        EXPECT_TRUE(fakes.location->sessions().empty()) << withLocation;
+        EXPECT_EQ(manager->locationManager(), nullptr) << withLocation;
+        EXPECT_EQ(manager->visitTracker(), nullptr) << withLocation;
+        FenkManager::resetSharedManager();
+    }
 }
 
 TEST_F(TrackingStarterTest, TheLifecycleSwitchesARunningAcquisition) {
@@ -107,9 +114,6 @@ TEST_F(TrackingStarterTest, ClearingTheFlagStopsAcquisitionVisitsAndCellFences) 
 TEST_F(TrackingStarterTest, ALaunchForALocationEventStartsTracking) {
     setTrackingFlag(true);
     const auto manager = FenkManager::sharedManager();
-    fakes.application->didFinishLaunching({{std::string(ApplicationLaunchOptionsRemoteNotificationKey), UserInfo{}}});
-    fakes.dispatcher->runUntilIdle();
-    EXPECT_TRUE(liveAcquisition().empty());
     fakes.application->didFinishLaunching({{std::string(ApplicationLaunchOptionsLocationKey), true}});
     EXPECT_TRUE(liveAcquisition().empty());  // on the main queue, later
     fakes.dispatcher->runUntilIdle();
@@ -131,38 +135,19 @@ TEST_F(TrackingStarterTest, TheTrackingCheckStartsTrackingOnlyWhenNoAcceptanceIs
         {"signed one", FG_Extra{"requiresPermissionsAcceptance", " +0001"}, true, false},
         {"notifications variant", FG_Extra{"requiresPermissionsAcceptance", "no"}, false, false},
     };
-    for (const auto& c : cases) {
-        FakeEnvironment local;
-        Environment::install(local.environment());
-        UserDefault store(*local.preferences);
-        local.preferences->setString(settingsKeys::kKeyResourceId, "user-1");
-        local.preferences->setBoolean(settingsKeys::kFenkActiveTracking, c.trackingFlag);
-        store.saveRecord(FG_Account{.resourceId = "user-1"}, settingsKeys::kFenkAccountInfo);
-        std::vector<FG_Extra> parameters{{"userLegal", "https://legal"}};
-        if (c.parameter) parameters.push_back(*c.parameter);
-        store.setDataArray(parameters, settingsKeys::kFenkAppParameters);
-
-        const auto manager = FenkManager::sharedManager();
-        local.application->didBecomeActive();
-        local.dispatcher->runUntilIdle();
-        EXPECT_EQ(local.location->sessions().empty(), !c.starts) << c.name;
-        FenkManager::resetSharedManager();
-        local.dispatcher->runUntilIdle();
-    }
-}
-
-TEST_F(TrackingStarterTest, WithoutALocationServiceTrackingIsSkipped) {
-    Environment environment = fakes.environment();
-    environment.location = nullptr;
-    Environment::install(environment);
-    setTrackingFlag(true);
+    UserDefault store(*fakes.preferences);
+    fakes.preferences->setString(settingsKeys::kKeyResourceId, "user-1");
+    store.saveRecord(FG_Account{.resourceId = "user-1"}, settingsKeys::kFenkAccountInfo);
     const auto manager = FenkManager::sharedManager();
-    manager->startTracking();
-    fakes.application->didFinishLaunching({{std::string(ApplicationLaunchOptionsLocationKey), true}});
-    fakes.application->willResignActive();
-    fakes.dispatcher->runUntilIdle();
-    EXPECT_EQ(manager->locationManager(), nullptr);
-    EXPECT_TRUE(fakes.location->sessions().empty());
+    for (const auto& c : cases) {
+        setTrackingFlag(c.trackingFlag);
+        store.setDataArray(c.parameter ? std::vector{*c.parameter} : std::vector<FG_Extra>{},
+                           settingsKeys::kFenkAppParameters);
+        const auto sessionsBefore = fakes.location->sessions().size();
+        fakes.application->didBecomeActive();
+        fakes.dispatcher->runUntilIdle();
+        EXPECT_EQ(fakes.location->sessions().size() > sessionsBefore, c.starts) << c.name;
+    }
 }
 
 }  // namespace

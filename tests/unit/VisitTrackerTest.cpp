@@ -41,15 +41,13 @@ TEST(VisitTrackerTest, AuthorizationDecidesWhetherVisitsAreWatched) {
                 fakes.dispatcher->runUntilIdle();
             }
             const auto session = fakes.location->sessions().at(0);
-            const auto what = testing::Message() << "status " << static_cast<int>(c.status) << " at creation "
-                                                 << atCreation;
+            const auto what = testing::Message() << "status " << static_cast<int>(c.status) << " later " << !atCreation;
             EXPECT_EQ(session.configuration, (LocationSessionConfiguration{LocationAccuracy::best,
                                                                             LocationActivityType::otherNavigation,
-                                                                            false, 0}))
-                << what;
+                                                                            false, 0}));
             EXPECT_EQ(session.monitorsVisits, c.monitorsVisits) << what;
             EXPECT_EQ(session.alwaysAuthorizationRequests, c.alwaysRequests) << what;
-            // Made while denied, the tracker reports the refusal once before the change.
+            // Made while denied, the tracker says so once before the change.
             const auto refusals = (atCreation ? 0u : 1u) + (c.refusalReported ? 1u : 0u);
             EXPECT_EQ(console.lines(), std::vector<std::string>(refusals, "User has not given access to location data"))
                 << what;
