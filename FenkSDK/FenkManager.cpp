@@ -87,7 +87,7 @@ void FenkManager::buildComponents() {
             }
         }));
     if (environment_.location) {
-        tracking_ = std::make_shared<TrackingStarter>(
+        tracking_ = std::make_unique<TrackingStarter>(
             TrackingStarter::Collaborators{.preferences = environment_.preferences,
                                            .location = environment_.location,
                                            .application = environment_.application,
@@ -131,8 +131,6 @@ void FenkManager::observeNotifications() {
 FenkManager::~FenkManager() {
     if (reachability_) reachability_->stopWatching();
     for (const auto id : observers_) environment_.notificationCenter->removeObserver(id);
-    // Location sessions end on the main queue, as they were used.
-    if (tracking_) environment_.dispatcher->mainQueue()->async([tracking = std::move(tracking_)] {});
 }
 
 bool FenkManager::isConnectedToNetwork() const { return fenk::isConnectedToNetwork(environment_); }

@@ -137,8 +137,9 @@ private:
     std::shared_ptr<DispatchQueue> fenkPositionsQueue_;
     RegistrationComponents registration_;
     std::unique_ptr<TrackingStartCheck> trackingStartCheck_;
-    // Absent when the environment has no location service; used and destroyed on the main queue.
-    std::shared_ptr<TrackingStarter> tracking_;
+    // Absent when the environment has no location service. Used on the main queue; it ends its location
+    // sessions with the manager, so a host that tracked releases the manager there too.
+    std::unique_ptr<TrackingStarter> tracking_;
     std::vector<NotificationCenter::ObserverId> observers_;
 };
 

@@ -34,8 +34,8 @@ void LocationManager::switchToSignificantChanges() { switchDelivery(LocationDeli
 
 void LocationManager::switchToContinuousUpdates() { switchDelivery(LocationDelivery::continuous); }
 
-// Both modes are switched under the same condition: without significant changes the current mode keeps
-// running rather than leaving the application without any fixes.
+// Significant changes are the background half of acquisition: where the service lacks them, neither switch
+// happens and the current mode keeps running.
 void LocationManager::switchDelivery(LocationDelivery delivery) {
     if (!ports_.location->significantLocationChangeMonitoringAvailable()) {
         Console::print("Significant location change monitoring is not available.");
