@@ -1,6 +1,9 @@
 #include "FenkSDK/FenkManager.h"
 
+#include "FenkSDK/engagement/PermissionsAcceptance.h"
 #include "FenkSDK/engagement/TrackingStartCheck.h"
+#include "FenkSDK/location/LocationNotifications.h"
+#include "FenkSDK/location/TrackingStarter.h"
 #include "FenkSDK/net/ConnectionMonitor.h"
 #include "FenkSDK/net/FenkReachability.h"
 #include "FenkSDK/ports/Application.h"
@@ -20,10 +23,6 @@
 namespace fenk {
 namespace {
 
-// Position records and their region events travel between the location layer and the manager.
-constexpr std::string_view kPositionReceived = "FENK_POSITION_RECEIVED";
-constexpr std::string_view kExitRegion = "FENK_EXIT_REGION";
-constexpr std::string_view kEnterRegion = "FENK_ENTER_REGION";
 constexpr std::string_view kClosePopup = "FENK_CLOSE_POPUP";
 constexpr std::string_view kTacShowed = "FENK_TAC_SHOWED";
 
@@ -79,8 +78,23 @@ void FenkManager::buildComponents() {
         [accounts = registration_.accounts](AccountService::AccountCompletion completion) {
             accounts->currentAccount(std::move(completion));
         },
-        // The legal workflow is not part of this build yet: it receives nothing.
-        [](LegalWorkflowRequest) {});
+        // Until the legal workflow is part of the build, tracking starts only where it would start without
+        // asking the user anything.
+        whileAlive(weak_from_this(), [](FenkManager& self, const LegalWorkflowRequest& request) {
+            if (request.variant == LegalWorkflowVariant::tracking &&
+                !requiresPermissionsAcceptance(request.appParameters)) {
+                self.scheduleStartTracking();
+            }
+        }));
+    if (environment_.location) {
+        tracking_ = std::make_unique<TrackingStarter>(
+            TrackingStarter::Collaborators{.preferences = environment_.preferences,
+                                           .location = environment_.location,
+                                           .application = environment_.application,
+                                           .device = environment_.device,
+                                           .clock = environment_.dispatcher,
+                                           .notificationCenter = environment_.notificationCenter});
+    }
 }
 
 void FenkManager::observeNotifications() {
@@ -133,8 +147,8 @@ void FenkManager::reachabilityChanged(const Notification& note) {
 void FenkManager::onDidFinishLaunching(const Notification* notification) {
     const UserInfo noOptions;
     const UserInfo& options = notification ? notification->userInfo : noOptions;
-    // A relaunch for a location event (ApplicationLaunchOptionsLocationKey) restarts tracking on the main
-    // queue once location acquisition is part of the build.
+    // Relaunched for a location event: the service has positions to hand over.
+    if (options.contains(std::string(ApplicationLaunchOptionsLocationKey))) scheduleStartTracking();
     launchedNotification_ = options.contains(std::string(ApplicationLaunchOptionsRemoteNotificationKey));
 }
 
@@ -147,10 +161,44 @@ void FenkManager::checkStartTracking() {
     fenkQueue_->async(whileAlive(weak_from_this(), [](const FenkManager& self) { self.trackingStartCheck_->run(); }));
 }
 
-// Location acquisition, the position pipeline, presentation and the legal screen register here; their
-// work arrives with those subsystems.
-void FenkManager::startBackgroundLocation() {}
-void FenkManager::startForegroundLocation() {}
+// --- Tracking --------------------------------------------------------------------------------------------
+
+void FenkManager::startTracking() {
+    if (tracking_) tracking_->startTracking();
+}
+
+void FenkManager::scheduleStartTracking() {
+    environment_.dispatcher->mainQueue()->async(
+        whileAlive(weak_from_this(), [](FenkManager& self) { self.startTracking(); }));
+}
+
+// The host may announce its lifecycle from any thread; the location service is used on the main queue only.
+void FenkManager::onMainQueue(void (*step)(FenkManager&)) {
+    const auto mainQueue = environment_.dispatcher->mainQueue();
+    if (mainQueue->isCurrent()) {
+        step(*this);
+    } else {
+        mainQueue->async(whileAlive(weak_from_this(), step));
+    }
+}
+
+void FenkManager::startBackgroundLocation() {
+    onMainQueue([](FenkManager& self) {
+        if (self.tracking_) self.tracking_->startBackgroundLocation();
+    });
+}
+
+void FenkManager::startForegroundLocation() {
+    onMainQueue([](FenkManager& self) {
+        if (self.tracking_) self.tracking_->startForegroundLocation();
+    });
+}
+
+LocationManager* FenkManager::locationManager() const { return tracking_ ? tracking_->locationManager() : nullptr; }
+VisitTracker* FenkManager::visitTracker() const { return tracking_ ? tracking_->visitTracker() : nullptr; }
+
+// The position pipeline, presentation and the legal screen register here; their work arrives with those
+// subsystems.
 void FenkManager::positionReceived(const Notification&) {}
 void FenkManager::regionExitNew(const Notification&) {}
 void FenkManager::regionEnterNew(const Notification&) {}

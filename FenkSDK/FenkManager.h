@@ -20,7 +20,10 @@ namespace fenk {
 
 class DispatchQueue;
 class FenkReachability;
+class LocationManager;
 class TrackingStartCheck;
+class TrackingStarter;
+class VisitTracker;
 
 // The one object through which the host drives the SDK. Most operations hop onto a queue and hand over to
 // the component that owns the work; completions run on whatever queue the work finished on.
@@ -98,6 +101,12 @@ public:
     void closePopup(const Notification& notification);
     void onPresentedTACNotification(const Notification& notification);
 
+    // --- Tracking (nothing happens when the environment has no location service) ------------------------
+    // Starts acquisition when the stored tracking flag is set and stops it when it is cleared. Main queue.
+    void startTracking();
+    // Runs startTracking on the main queue, later.
+    void scheduleStartTracking();
+
     // --- Inspection, for tests and hosts that look into the SDK ------------------------------------------
     const std::shared_ptr<FenkReachability>& reachability() const { return reachability_; }
     const std::shared_ptr<DispatchQueue>& fenkQueue() const { return fenkQueue_; }
@@ -107,11 +116,15 @@ public:
     bool isChecking() const { return isChecking_; }
     // The legal workflow sets it when it shows a page; until that workflow is part of the build, only tests do.
     void setChecking(bool checking) { isChecking_ = checking; }
+    // Absent until tracking first starts; main queue only.
+    LocationManager* locationManager() const;
+    VisitTracker* visitTracker() const;
 
 private:
     // Both need the manager owned by its shared pointer: the components reach back through a weak one.
     void buildComponents();
     void observeNotifications();
+    void onMainQueue(void (*step)(FenkManager&));
 
     Environment environment_;
     std::shared_ptr<FenkReachability> reachability_;
@@ -124,6 +137,9 @@ private:
     std::shared_ptr<DispatchQueue> fenkPositionsQueue_;
     RegistrationComponents registration_;
     std::unique_ptr<TrackingStartCheck> trackingStartCheck_;
+    // Absent when the environment has no location service. Used on the main queue; it ends its location
+    // sessions with the manager, so a host that tracked releases the manager there too.
+    std::unique_ptr<TrackingStarter> tracking_;
     std::vector<NotificationCenter::ObserverId> observers_;
 };
 
