@@ -2,6 +2,8 @@
 
 #include "FenkSDK/runtime/Console.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@ public:
         Console::setSink([this](std::string_view line) {
             std::lock_guard lock(mutex_);
             lines_.emplace_back(line);
+            added_.notify_all();
         });
     }
     ~ConsoleCapture() { Console::setSink({}); }
@@ -25,6 +28,11 @@ public:
         std::lock_guard lock(mutex_);
         return lines_;
     }
+    // False when fewer than `count` lines came within `patience`.
+    bool waitForLines(std::size_t count, std::chrono::milliseconds patience) const {
+        std::unique_lock lock(mutex_);
+        return added_.wait_for(lock, patience, [&] { return lines_.size() >= count; });
+    }
     void clear() {
         std::lock_guard lock(mutex_);
         lines_.clear();
@@ -32,6 +40,7 @@ public:
 
 private:
     mutable std::mutex mutex_;
+    mutable std::condition_variable added_;
     std::vector<std::string> lines_;
 };
 

@@ -17,12 +17,14 @@ public:
         ::bind(socket_, reinterpret_cast<sockaddr*>(&address), length);
         if (listening) ::listen(socket_, 8);
         ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
-        url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+        port = ntohs(address.sin_port);
+        url = "http://127.0.0.1:" + std::to_string(port) + "/";
     }
     ~LoopbackPort() { ::close(socket_); }
     LoopbackPort(const LoopbackPort&) = delete;
     LoopbackPort& operator=(const LoopbackPort&) = delete;
 
+    int port = 0;
     std::string url;
 
 private:
