@@ -18,6 +18,18 @@ Timestamp timestampFromSystemTime(SystemTime time) {
     return Timestamp{std::chrono::floor<TimestampClock::duration>(time - detail::kTimestampEpoch)};
 }
 
+std::optional<SystemTime> systemTimeFromTimestamp(Timestamp timestamp) {
+    using Microseconds = TimestampClock::duration;
+    using Nanoseconds = SystemTime::duration;
+    // Counted from 1970, where the platform clock counts from; our epoch is far from either end of it.
+    const Microseconds sinceUnixEpoch =
+        timestamp.time_since_epoch() + std::chrono::duration_cast<Microseconds>(detail::kTimestampEpoch.time_since_epoch());
+    constexpr auto latest = std::chrono::duration_cast<Microseconds>(Nanoseconds::max());
+    constexpr auto earliest = std::chrono::duration_cast<Microseconds>(Nanoseconds::min());
+    if (sinceUnixEpoch < earliest || sinceUnixEpoch > latest) return std::nullopt;
+    return SystemTime(std::chrono::duration_cast<Nanoseconds>(sinceUnixEpoch));
+}
+
 double secondsSinceReferenceDate(Timestamp timestamp) {
     const std::int64_t micros = timestamp.time_since_epoch().count();
     // Up to 2^53 the count converts exactly and the one division rounds once.

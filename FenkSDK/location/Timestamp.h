@@ -38,6 +38,10 @@ constexpr Timestamp distantFuture() {
 // Truncated towards the past to whole microseconds.
 Timestamp timestampFromSystemTime(SystemTime time);
 
+// The same instant on the platform clock; absent outside the years that clock can hold (1678 to 2262),
+// the sentinels among them.
+std::optional<SystemTime> systemTimeFromTimestamp(Timestamp timestamp);
+
 // The nearest double. Read back by the function below, it gives the same Timestamp for every whole second
 // (the sentinels included) and for every microsecond from 1729 to 2272; further out a double's steps are
 // wider than a microsecond.

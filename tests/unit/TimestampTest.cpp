@@ -30,6 +30,16 @@ TEST(TimestampTest, TakesSystemTimeTruncatedToTheMicrosecond) {
     EXPECT_EQ(timestampFromSystemTime(SystemTime{} - 1ns), at(year{1970} / 1 / 1, -1us));
 }
 
+// Back on the platform clock where it reaches; the sentinels lie beyond it and must not wrap around.
+TEST(TimestampTest, GoesBackToSystemTimeOnlyWithinItsRange) {
+    using std::chrono::year;
+    const SystemTime instant = SystemTime{std::chrono::sys_days{year{2024} / 3 / 1}} + 789us;
+    EXPECT_EQ(systemTimeFromTimestamp(timestampFromSystemTime(instant)), instant);
+    EXPECT_EQ(systemTimeFromTimestamp(at(year{1900} / 1 / 1)), SystemTime{std::chrono::sys_days{year{1900} / 1 / 1}});
+    EXPECT_EQ(systemTimeFromTimestamp(distantPast()), std::nullopt);
+    EXPECT_EQ(systemTimeFromTimestamp(distantFuture()), std::nullopt);
+}
+
 // Written as seconds since 2001 and read again, an instant comes back equal: arrivals are compared with ==.
 // The sentinels are the calendar dates they stand for, not values clipped by a too-short clock.
 TEST(TimestampTest, InstantsReadBackEqualThroughJson) {
