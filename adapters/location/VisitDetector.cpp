@@ -40,7 +40,9 @@ std::optional<Visit> VisitDetector::observe(const LocationFix& fix) {
         cluster.arrived = true;
         return cluster.visit(distantFuture());
     }
-    if (distance <= kRadiusMeters + exitMarginMeters(fix.horizontalAccuracy)) return std::nullopt;
+    // The margin keeps a stay from ending on one stray fix; a cluster not yet dwelt in has nothing to keep, and
+    // holding on to it would leave the fixes of the place the device just reached out of every cluster.
+    if (cluster.arrived && distance <= kRadiusMeters + exitMarginMeters(fix.horizontalAccuracy)) return std::nullopt;
     const std::optional<Visit> departure =
         cluster.arrived ? std::optional(cluster.visit(cluster.lastInside)) : std::nullopt;
     cluster_.emplace(fix);

@@ -94,26 +94,36 @@ TEST_F(EngineLocationTest, RegionsAnnounceCrossingsButNotTheirFirstStateNorBound
 
 TEST_F(EngineLocationTest, VisitsArriveAfterTenMinutesInPlaceAndDepartAtTheLastFixThere) {
     const Timestamp start = fixAt(0).timestamp;
+    // One fix a minute, alternately at 0 and 20 m north, for the given minutes.
+    const auto dwell = [](int minutes, double firstMinute = 0) {
+        std::vector<Step> steps;
+        for (int minute = 0; minute <= minutes; ++minute) steps.push_back({minute % 2 == 0 ? 0 : 20.0, firstMinute + minute});
+        return steps;
+    };
+    const auto then = [](std::vector<Step> steps, const std::vector<Step>& more) {
+        steps.insert(steps.end(), more.begin(), more.end());
+        return steps;
+    };
     const struct {
         const char* name;
-        int minutesInPlace;
-        double driftMeters;  // one fix a minute, alternately at 0 and here, then one far away
+        std::vector<Step> steps;  // then two fixes far away
         std::vector<Visit> visits;
     } cases[] = {
-        {"nine minutes", 9, 20, {}},
-        {"ten minutes", 10, 20, {{pointAt(10), start, distantFuture()}, {pointAt(10), start, fixAt(0, 10).timestamp}}},
-        {"lingering at the edge is not leaving", 10, 90,
-         {{pointAt(0), start, distantFuture()}, {pointAt(0), start, fixAt(0, 10).timestamp}}},
-        {"stepping clearly out starts over", 10, 110, {}},
+        {"nine minutes", dwell(9), {}},
+        {"ten minutes", dwell(10), {{pointAt(10), start, distantFuture()}, {pointAt(10), start, fixAt(0, 10).timestamp}}},
+        {"lingering at the edge is not leaving", then(dwell(10), {{90, 11}, {0, 12}, {90, 13}}),
+         {{pointAt(10), start, distantFuture()}, {pointAt(10), start, fixAt(0, 12).timestamp}}},
+        {"arriving is timed from the first fix in place, not from the last one on the way",
+         then({{-90, -1}}, dwell(10)), {{pointAt(10), start, distantFuture()}, {pointAt(10), start, fixAt(0, 10).timestamp}}},
+        {"stepping clearly out starts over", then(dwell(5), {{110, 6}, {0, 7}, {110, 8}, {0, 9}, {0, 10}}), {}},
     };
     session_->startMonitoringVisits();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         recorder_.visits.clear();
-        for (int minute = 0; minute <= c.minutesInPlace; ++minute) {
-            walk({{minute % 2 == 0 ? 0 : c.driftMeters, static_cast<double>(minute)}});
-        }
-        walk({{2000, c.minutesInPlace + 1.0}, {-2000, c.minutesInPlace + 2.0}});
+        walk(c.steps);
+        const double last = c.steps.back().minute;
+        walk({{2000, last + 1}, {-2000, last + 2}});
         ASSERT_EQ(recorder_.visits.size(), c.visits.size());
         for (std::size_t index = 0; index < c.visits.size(); ++index) {
             const Visit& visit = recorder_.visits[index];
