@@ -6,6 +6,7 @@
 #include "adapters/linux/CurlHttp.h"
 #include "adapters/linux/DataFolder.h"
 #include "adapters/linux/FileSecureStore.h"
+#include "adapters/linux/GpsdLocation.h"
 #include "adapters/linux/LinuxDevice.h"
 #include "adapters/linux/NetlinkReachability.h"
 #include "adapters/linux/SqlitePreferences.h"
@@ -16,6 +17,7 @@ Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder, MainQu
     auto notificationCenter = std::make_shared<NotificationCenter>();
     auto dispatcher = std::make_shared<ThreadDispatcher>(mainQueueDriver);
     auto http = std::make_shared<CurlHttp>(dispatcher);
+    auto mainQueue = dispatcher->mainQueue();
     return Environment{
         .dispatcher = std::move(dispatcher),
         .notificationCenter = notificationCenter,
@@ -25,8 +27,8 @@ Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder, MainQu
         .application = std::make_shared<Application>(notificationCenter),
         .http = std::move(http),
         .device = std::make_shared<LinuxDevice>(),
-        // The gpsd-fed location service joins here once its engine is in the build.
-        .location = nullptr,
+        .location = std::make_shared<GpsdLocation>(mainQueue, std::make_shared<FileSecureStore>(dataFolder / "location"),
+                                                   "127.0.0.1", "2947"),
     };
 }
 

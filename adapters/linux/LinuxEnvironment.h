@@ -7,9 +7,10 @@
 
 namespace fenk {
 
-// The Linux adapters with every file the SDK keeps inside `dataFolder`: the settings database and the
-// secure folder. The main queue runs on a thread of the SDK's own unless the host says it drives it
-// (ThreadDispatcher::run(), or pollFd() and drain() in its own loop). makeDefaultEnvironment() uses the
+// The Linux adapters with every file the SDK keeps inside `dataFolder`: the settings database, the secure
+// folder and the monitored regions. Positions come from gpsd on 127.0.0.1:2947. The main queue runs on a
+// thread of the SDK's own unless the host says it drives it (ThreadDispatcher::run(), or pollFd() and
+// drain() in its own loop). makeDefaultEnvironment() uses the
 // user's default data folder (fenkDataFolder()) and the SDK's own main thread.
 Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder,
                                  MainQueueDriver mainQueueDriver = MainQueueDriver::sdk);
