@@ -1,5 +1,6 @@
 // The reference host program as a new user runs it: one process per command against fenk-platform on
 // loopback (served by the test), state kept in a temporary data folder.
+#include "ShellOutcome.h"
 #include "FenkSDK/UserDefault.h"
 #include "FenkSDK/api/FG_Account.h"
 #include "FenkSDK/storage/FenkKeyChain.h"
@@ -10,19 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <regex>
 
 namespace fenk {
 namespace {
-
-struct Outcome {
-    int exitCode = -1;
-    std::string output;
-};
 
 class FenkctlTest : public ::testing::Test {
 protected:
@@ -32,14 +25,7 @@ protected:
         const std::string command = std::string(FENKCTL_PROGRAM) + " --data-dir '" + data_.path().string() +
                                     "' --connect-to 127.0.0.1:" + std::to_string(platform_->port()) + " " + arguments +
                                     (withErrors ? " 2>&1" : " 2>/dev/null");
-        Outcome outcome;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        if (!pipe) return outcome;
-        char buffer[4096];
-        for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) outcome.output.append(buffer, read);
-        const int status = ::pclose(pipe);
-        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return outcome;
+        return runShell(command);
     }
 
     Outcome registerDevice() const { return fenkctl("register --platform http://127.0.0.1 --app-key sample-app-key"); }
@@ -112,7 +98,8 @@ TEST_F(FenkctlTest, BadArgumentsPrintUsageAndExitTwo) {
     for (const std::string arguments :
          {"", "frobnicate", "token", "token --hex abc", "token --hex 0g", "register --platform x",
           "register --platform x --app-key k --tracking maybe", "device-id extra", "--connect-to 8080 device-id",
-          "--data-dir"}) {
+          "--data-dir", "replay", "replay a.gpx b.gpx", "replay --synthetic --weeks 0", "replay a.gpx --seed 1",
+          "replay --synthetic --seed -1", "track --gpsd nowhere", "track --count 0", "places all"}) {
         const Outcome outcome = fenkctl(arguments, true);
         EXPECT_EQ(outcome.exitCode, 2) << arguments;
         EXPECT_NE(outcome.output.find("usage: fenkctl"), std::string::npos) << arguments;

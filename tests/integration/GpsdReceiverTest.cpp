@@ -1,4 +1,5 @@
 #include "GpsdDaemon.h"
+#include "NmeaFeed.h"
 #include "adapters/linux/GpsdReceiver.h"
 #include "adapters/linux/ThreadDispatcher.h"
 #include "support/ConsoleCapture.h"
@@ -22,37 +23,11 @@ namespace {
 
 constexpr auto kPatience = 20s;
 
-// One NMEA sentence, with its checksum.
-std::string sentence(const std::string& body) {
-    unsigned checksum = 0;
-    for (const char c : body) checksum ^= static_cast<unsigned char>(c);
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", checksum);
-    return "$" + body + tail;
-}
-
-// The time of day and the date fields of the sentences sent at `time`.
-std::pair<std::string, std::string> nmeaTime(SystemTime time) {
-    const auto day = std::chrono::floor<std::chrono::days>(time);
-    const std::chrono::year_month_day date{day};
-    const std::chrono::hh_mm_ss clock{std::chrono::floor<std::chrono::seconds>(time - day)};
-    char text[2][16];
-    std::snprintf(text[0], sizeof text[0], "%02d%02d%02d.00", static_cast<int>(clock.hours().count()),
-                  static_cast<int>(clock.minutes().count()), static_cast<int>(clock.seconds().count()));
-    std::snprintf(text[1], sizeof text[1], "%02u%02u%02d", static_cast<unsigned>(date.day()),
-                  static_cast<unsigned>(date.month()), static_cast<int>(date.year()) % 100);
-    return {text[0], text[1]};
-}
-
 // What every fix of the feed says: 545.4 m above sea level, heading 84.4° at 22.4 knots.
 constexpr double kLatitude = 48 + 7.038 / 60, kLongitude = 11 + 31.0 / 60, kAltitude = 545.4;
 constexpr double kSpeed = 22.4 * 1852 / 3600, kCourse = 84.4;
 
-std::string fixAt(SystemTime time) {
-    const auto [clock, date] = nmeaTime(time);
-    return sentence("GPRMC," + clock + ",A,4807.0380,N,01131.0000,E,022.4,084.4," + date + ",003.1,W") +
-           sentence("GPGGA," + clock + ",4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,");
-}
+std::string fixAt(SystemTime time) { return nmeaFix(time, kLatitude, kLongitude); }
 
 // What a receiver without a fix sends: status V, quality 0 and empty fields.
 std::string noFixAt(SystemTime time) {

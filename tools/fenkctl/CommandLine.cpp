@@ -1,5 +1,7 @@
 #include "tools/fenkctl/CommandLine.h"
 
+#include <charconv>
+#include <cstdint>
 #include <map>
 #include <optional>
 
@@ -18,6 +20,17 @@ Commands:
   token TEXT          set the notifications token to TEXT; prints whether the SDK accepted it
   token --hex BYTES   set the device token from hexadecimal BYTES (even length); prints the same
   device-id           print the device id (created on first use)
+  track [--gpsd HOST:PORT] [--count N]
+                      follow the receiver that gpsd serves (default 127.0.0.1:2947) as an application in
+                      the foreground with tracking on, announcing every position, until interrupted or N
+                      positions were announced
+  replay TRACE        replay a GPX or NMEA trace in virtual time, as an application in the foreground with
+                      tracking on, then print a summary; a progress line shows on a terminal
+  replay --synthetic [--weeks N] [--seed S]
+                      the same with the generated trace of a commuter (1 week, seed 1 by default)
+         [--write-gpx FILE]
+                      also keep the replayed trace as GPX in FILE
+  places              print the learned places, one JSON object per line
 
 Options:
   --data-dir DIR      keep the SDK's files in DIR (default: $XDG_DATA_HOME/fenk, or ~/.local/share/fenk)
@@ -84,6 +97,75 @@ std::variant<Command, UsageError> parseToken(const std::vector<std::string_view>
     return TokenCommand{std::move(*bytes)};
 }
 
+template <class Number>
+std::optional<Number> parseNumber(std::string_view text, Number least, Number most) {
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || value < least || value > most) return std::nullopt;
+    return value;
+}
+
+std::variant<Command, UsageError> parseTrack(const std::vector<std::string_view>& words) {
+    TrackCommand track;
+    for (std::size_t index = 0; index < words.size(); index += 2) {
+        const std::string_view name = words[index];
+        if (index + 1 == words.size()) return UsageError{"track: " + std::string(name) + " needs a value"};
+        const std::string_view value = words[index + 1];
+        if (name == "--gpsd") {
+            if (!isHostAndPort(value)) return UsageError{"--gpsd needs HOST:PORT"};
+            track.gpsd = std::string(value);
+        } else if (name == "--count") {
+            track.count = parseNumber<long>(value, 1, 1'000'000'000);
+            if (!track.count) return UsageError{"--count needs a whole number from 1"};
+        } else {
+            return UsageError{"track: unknown option " + std::string(name)};
+        }
+    }
+    return track;
+}
+
+std::variant<Command, UsageError> parseReplay(const std::vector<std::string_view>& words) {
+    ReplayCommand replay;
+    std::optional<std::filesystem::path> file;
+    std::optional<SyntheticTrace> synthetic;
+    std::optional<std::string_view> weeks;
+    std::optional<std::string_view> seed;
+    for (std::size_t index = 0; index < words.size(); ++index) {
+        const std::string_view word = words[index];
+        if (word == "--synthetic") {
+            synthetic = SyntheticTrace{};
+            continue;
+        }
+        if (word == "--weeks" || word == "--seed" || word == "--write-gpx") {
+            if (++index == words.size() || words[index].empty()) {
+                return UsageError{"replay: " + std::string(word) + " needs a value"};
+            }
+            if (word == "--weeks") weeks = words[index];
+            if (word == "--seed") seed = words[index];
+            if (word == "--write-gpx") replay.writeGpx = std::filesystem::path(words[index]);
+            continue;
+        }
+        if (word.starts_with("--") || file) return UsageError{"replay: unexpected " + std::string(word)};
+        file = std::filesystem::path(word);
+    }
+    if (file.has_value() == synthetic.has_value()) return UsageError{"replay takes a TRACE or --synthetic"};
+    if (file) {
+        if (weeks || seed) return UsageError{"--weeks and --seed go with --synthetic"};
+        replay.trace = std::move(*file);
+        return replay;
+    }
+    if (weeks && !(synthetic->weeks = parseNumber<int>(*weeks, 1, 520).value_or(0))) {
+        return UsageError{"--weeks needs a whole number from 1 to 520"};
+    }
+    if (seed) {
+        const auto parsed = parseNumber<std::uint64_t>(*seed, 0, UINT64_MAX);
+        if (!parsed) return UsageError{"--seed needs a whole number"};
+        synthetic->seed = *parsed;
+    }
+    replay.trace = *synthetic;
+    return replay;
+}
+
 std::variant<Command, UsageError> parseCommand(const std::vector<std::string_view>& words) {
     if (words.empty()) return UsageError{"no command given"};
     const std::string_view name = words.front();
@@ -93,6 +175,12 @@ std::variant<Command, UsageError> parseCommand(const std::vector<std::string_vie
     if (name == "device-id") {
         if (!rest.empty()) return UsageError{"device-id takes no arguments"};
         return DeviceIdCommand{};
+    }
+    if (name == "track") return parseTrack(rest);
+    if (name == "replay") return parseReplay(rest);
+    if (name == "places") {
+        if (!rest.empty()) return UsageError{"places takes no arguments"};
+        return PlacesCommand{};
     }
     return UsageError{"unknown command " + std::string(name)};
 }

@@ -2,6 +2,7 @@
 
 #include "FenkSDK/runtime/Data.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -25,7 +26,27 @@ struct TokenCommand {
 struct DeviceIdCommand {};
 struct HelpCommand {};
 
-using Command = std::variant<RegisterCommand, TokenCommand, DeviceIdCommand, HelpCommand>;
+// Follows a receiver through gpsd until interrupted, or until `count` positions were announced.
+struct TrackCommand {
+    std::string gpsd = "127.0.0.1:2947";
+    std::optional<long> count;
+};
+
+struct SyntheticTrace {
+    int weeks = 1;
+    std::uint64_t seed = 1;
+};
+
+// Replays a recorded trace, or a generated commuter's, in virtual time.
+struct ReplayCommand {
+    std::variant<std::filesystem::path, SyntheticTrace> trace;
+    std::optional<std::filesystem::path> writeGpx;
+};
+
+struct PlacesCommand {};
+
+using Command = std::variant<RegisterCommand, TokenCommand, DeviceIdCommand, HelpCommand, TrackCommand,
+                             ReplayCommand, PlacesCommand>;
 
 struct CommandLine {
     std::optional<std::filesystem::path> dataFolder;

@@ -2,8 +2,13 @@
 
 #include "FenkSDK/api/UsableIdentifier.h"
 #include "FenkSDK/json/JsonWriter.h"
+#include "FenkSDK/json/RecordCodec.h"
+#include "FenkSDK/location/StoredLocation.h"
 #include "FenkSDK/net/FenkReachability.h"
 #include "FenkSDK/runtime/Data.h"
+#include "adapters/location/IsoTime.h"
+
+#include <cstdio>
 
 #include <cstdint>
 
@@ -40,13 +45,15 @@ void writeAny(json::JsonWriter& writer, const std::any& value) {
         writer.integer(*wide);
     } else if (const auto* number = std::any_cast<double>(&value)) {
         writer.number(*number);
+    } else if (const auto* instant = std::any_cast<Timestamp>(&value)) {
+        writer.number(secondsSinceReferenceDate(*instant));
     } else {
         writer.null();
     }
 }
 
-// The posting object as far as a reader can use it: the reachability monitor reports its flags; any
-// other object is only named as present.
+// The posting object as far as a reader can use it: the reachability monitor reports its flags, a position
+// record shows in its stored form; any other object is only named as present.
 void writeSender(json::JsonWriter& writer, const Notification& notification) {
     if (!notification.sender.has_value()) {
         writer.null();
@@ -55,6 +62,8 @@ void writeSender(json::JsonWriter& writer, const Notification& notification) {
         writer.key("flags");
         writer.string(reachability->flagsText());
         writer.endObject();
+    } else if (const auto record = notification.object<StoredLocation>()) {
+        json::ValueCodec<StoredLocation>::write(writer, *record);
     } else {
         writer.beginObject();
         writer.endObject();
@@ -121,6 +130,44 @@ void EventPrinter::notification(const Notification& notification) {
     writer.endObject();
     writer.endObject();
     writeLine(std::move(writer).finish().value_or(R"({"event":"notification","name":null})"));
+}
+
+void EventPrinter::position(const StoredLocation& record) {
+    if (format_ != Format::plain) return;
+    static constexpr std::string_view kinds[] = {"location", "visit", "region"};
+    const auto kind = static_cast<std::size_t>(record.tipo);
+    char coordinate[64];
+    std::snprintf(coordinate, sizeof coordinate, "%.7f %.7f", record.latitude, record.longitude);
+    const auto when = record.arrivalDate ? formatIsoTime(*record.arrivalDate) : std::nullopt;
+    writeLine(std::string(kind < std::size(kinds) ? kinds[kind] : "record") + ' ' +
+              printable(record.geohash.value_or("-")) + ' ' + coordinate + ' ' + when.value_or("-"));
+}
+
+void EventPrinter::summary(const std::vector<std::pair<std::string, std::string>>& texts,
+                           const std::vector<std::pair<std::string, double>>& numbers) {
+    if (format_ == Format::plain) {
+        for (const auto& [name, text] : texts) writeLine(name + ": " + printable(text));
+        for (const auto& [name, number] : numbers) {
+            char value[32];
+            std::snprintf(value, sizeof value, "%g", number);
+            writeLine(name + ": " + value);
+        }
+        return;
+    }
+    json::JsonWriter writer;
+    writer.beginObject();
+    writer.key("event");
+    writer.string("summary");
+    for (const auto& [name, text] : texts) {
+        writer.key(name);
+        writer.string(text);
+    }
+    for (const auto& [name, number] : numbers) {
+        writer.key(name);
+        writer.number(number);
+    }
+    writer.endObject();
+    writeLine(std::move(writer).finish().value_or(R"({"event":"summary"})"));
 }
 
 void EventPrinter::writeLine(const std::string& line) {

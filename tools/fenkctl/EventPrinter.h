@@ -7,9 +7,13 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
+#include <vector>
 
 namespace fenk {
+
+struct StoredLocation;
 
 // What a completion handed back: a text that may be absent, or a boolean.
 using CompletionValue = std::variant<std::optional<std::string>, bool>;
@@ -26,6 +30,12 @@ public:
     void completion(std::string_view operation, const CompletionValue& value);
     void consoleLine(std::string_view line);
     void notification(const Notification& notification);
+    // Plain output only: "location u4pruyd 40.4168000 -3.7038000 2026-01-05T08:00:00.000000Z". JSON output
+    // already shows the record in its notification.
+    void position(const StoredLocation& record);
+    // A closing object of named counts and texts; plain output writes "name: value" lines.
+    void summary(const std::vector<std::pair<std::string, std::string>>& texts,
+                 const std::vector<std::pair<std::string, double>>& numbers);
 
 private:
     void writeLine(const std::string& line);

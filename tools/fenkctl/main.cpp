@@ -10,6 +10,8 @@
 #include "adapters/linux/TrackedHttp.h"
 #include "tools/fenkctl/CommandLine.h"
 #include "tools/fenkctl/EventPrinter.h"
+#include "tools/fenkctl/EventTracing.h"
+#include "tools/fenkctl/LocationCommands.h"
 
 #include <atomic>
 #include <chrono>
@@ -50,17 +52,12 @@ void startCommand(FenkManager& manager, const Command& command, EventPrinter& pr
                        }
                    },
                    [&](const DeviceIdCommand&) { report("getDeviceID")(manager.getDeviceID()); },
-                   [](const HelpCommand&) {},
+                   [](const auto&) {},
                },
                command);
 }
 
-int run(const CommandLine& commandLine) {
-    const auto folder = commandLine.dataFolder.value_or(fenkDataFolder());
-    if (folder.empty() || !makePrivateFolder(folder)) {
-        std::cerr << "fenkctl: cannot create the data folder " << folder << '\n';
-        return 1;
-    }
+int runPlatformCommand(const CommandLine& commandLine, const std::filesystem::path& folder) {
     auto environment = makeLinuxEnvironment(folder);
     const auto dispatcher = std::dynamic_pointer_cast<ThreadDispatcher>(environment.dispatcher);
     if (commandLine.connectTo) {
@@ -69,12 +66,7 @@ int run(const CommandLine& commandLine) {
     environment.http = std::make_shared<TrackedHttp>(environment.http, dispatcher);
 
     EventPrinter printer(commandLine.json ? EventPrinter::Format::json : EventPrinter::Format::plain, std::cout);
-    std::optional<NotificationCenter::ObserverId> tracer;
-    if (commandLine.json) {
-        Console::setSink([&printer](std::string_view line) { printer.consoleLine(line); });
-        tracer = environment.notificationCenter->addObserver(
-            "", nullptr, [&printer](const Notification& notification) { printer.notification(notification); });
-    }
+    EventTracing tracing(commandLine.json, *environment.notificationCenter, printer);
     Environment::install(environment);
 
     std::atomic<bool> answered{false};
@@ -92,10 +84,22 @@ int run(const CommandLine& commandLine) {
     }
     FenkManager::resetSharedManager();
     dispatcher->waitUntilIdle(kTimeout);
-    // The installed environment outlives this function; the printer does not.
-    if (tracer) environment.notificationCenter->removeObserver(*tracer);
-    Console::setSink({});
     return 0;
+}
+
+int run(const CommandLine& commandLine) {
+    const auto folder = commandLine.dataFolder.value_or(fenkDataFolder());
+    if (folder.empty() || !makePrivateFolder(folder)) {
+        std::cerr << "fenkctl: cannot create the data folder " << folder << '\n';
+        return 1;
+    }
+    return std::visit(Overloaded{
+                          [&](const TrackCommand& track) { return runTrack(commandLine, folder, track); },
+                          [&](const ReplayCommand& replay) { return runReplay(commandLine, folder, replay); },
+                          [&](const PlacesCommand&) { return printPlaces(folder); },
+                          [&](const auto&) { return runPlatformCommand(commandLine, folder); },
+                      },
+                      commandLine.command);
 }
 
 }  // namespace

@@ -1,0 +1,159 @@
+#include "FenkSDK/FenkManager.h"
+#include "FenkSDK/ports/Application.h"
+#include "FenkSDK/runtime/NotificationCenter.h"
+#include "adapters/fake/FakeDispatcher.h"
+#include "adapters/fake/FakeHttp.h"
+#include "adapters/fake/FakeReachability.h"
+#include "adapters/linux/FileSecureStore.h"
+#include "adapters/linux/LinuxDevice.h"
+#include "adapters/linux/SqlitePreferences.h"
+#include "adapters/location/CommuterTrace.h"
+#include "adapters/location/EngineLocation.h"
+#include "adapters/location/GpxWriter.h"
+#include "adapters/location/IsoTime.h"
+#include "adapters/location/TraceReader.h"
+#include "adapters/location/TraceReplay.h"
+#include "tools/fenkctl/EventTracing.h"
+#include "tools/fenkctl/LocationCommands.h"
+#include "tools/fenkctl/TrackingHost.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <iostream>
+
+namespace fenk {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A Monday, so that generated weeks line up with the calendar's.
+constexpr std::chrono::sys_days kSyntheticStart{std::chrono::year{2026} / 1 / 5};
+
+double cpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The fixes to replay, or the message that ends the command with exit code 2.
+std::variant<std::vector<LocationFix>, std::string> loadTrace(const ReplayCommand& replay) {
+    if (const auto* synthetic = std::get_if<SyntheticTrace>(&replay.trace)) {
+        return generateCommuterTrace({.weeks = synthetic->weeks,
+                                      .seed = synthetic->seed,
+                                      .start = timestampFromSystemTime(SystemTime(kSyntheticStart)),
+                                      .utcOffset = {}})
+            .fixes;
+    }
+    const auto& path = std::get<std::filesystem::path>(replay.trace);
+    auto read = readTraceFile(path);
+    if (const auto* error = std::get_if<TraceError>(&read)) return path.string() + ": " + error->describe();
+    auto& fixes = std::get<std::vector<LocationFix>>(read);
+    if (fixes.empty()) return path.string() + ": no timed points";
+    if (!systemTimeFromTimestamp(fixes.front().timestamp) || !systemTimeFromTimestamp(fixes.back().timestamp)) {
+        return path.string() + ": times outside the years 1678 to 2262 cannot be replayed";
+    }
+    return std::move(fixes);
+}
+
+bool writeFile(const std::filesystem::path& path, const std::string& content) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << content;
+    file.close();
+    return !file.fail();
+}
+
+// "replaying 45% (3150/7000 fixes)" rewritten in place on a terminal, and cleared at the end.
+class ProgressLine {
+public:
+    ProgressLine() : shown_(::isatty(STDERR_FILENO) == 1) {}
+    ~ProgressLine() {
+        if (shown_ && percent_ >= 0) std::cerr << "\r\033[K" << std::flush;
+    }
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    void update(std::size_t done, std::size_t total) {
+        if (!shown_ || total == 0) return;
+        const int percent = static_cast<int>(done * 100 / total);
+        if (percent == percent_) return;
+        percent_ = percent;
+        std::cerr << "\rreplaying " << percent << "% (" << done << '/' << total << " fixes)" << std::flush;
+    }
+
+private:
+    const bool shown_;
+    int percent_ = -1;
+};
+
+}  // namespace
+
+int runReplay(const CommandLine& commandLine, const std::filesystem::path& dataFolder, const ReplayCommand& replay) {
+    auto loaded = loadTrace(replay);
+    if (const auto* message = std::get_if<std::string>(&loaded)) {
+        std::cerr << "fenkctl: " << *message << '\n';
+        return 2;
+    }
+    const auto fixes = std::get<std::vector<LocationFix>>(std::move(loaded));
+    if (replay.writeGpx) {
+        const auto gpx = writeGpx(fixes);
+        if (!gpx || !writeFile(*replay.writeGpx, *gpx)) {
+            std::cerr << "fenkctl: cannot write " << replay.writeGpx->string() << '\n';
+            return 1;
+        }
+    }
+
+    // Virtual time from the trace's first fix: the whole SDK runs on this thread, as fast as it can.
+    const auto dispatcher = std::make_shared<FakeDispatcher>(*systemTimeFromTimestamp(fixes.front().timestamp));
+    const auto center = std::make_shared<NotificationCenter>();
+    const auto engine = std::make_shared<EngineLocation>(dispatcher->mainQueue(),
+                                                         std::make_shared<FileSecureStore>(dataFolder / "location"));
+    const Environment environment{
+        .dispatcher = dispatcher,
+        .notificationCenter = center,
+        .preferences = std::make_shared<SqlitePreferences>(dataFolder / "settings.sqlite3"),
+        .secureStore = std::make_shared<FileSecureStore>(dataFolder / "secure"),
+        .reachability = std::make_shared<FakeReachability>(),
+        .application = std::make_shared<Application>(center),
+        // No platform: nothing in a replay talks to one.
+        .http = std::make_shared<FakeHttp>(dispatcher),
+        .device = std::make_shared<LinuxDevice>(),
+        .location = engine,
+    };
+
+    EventPrinter printer(commandLine.json ? EventPrinter::Format::json : EventPrinter::Format::plain, std::cout);
+    EventTracing tracing(commandLine.json, *center, printer);
+    LocationTally tally(*center, printer);
+    const double cpuBefore = cpuSeconds();
+    {
+        ProgressLine progress;
+        TraceReplay feed(engine, dispatcher, fixes);
+        launchAsTrackingHost(environment);
+        feed.start();
+        dispatcher->runUntilIdle();
+        while (!feed.finished()) {
+            dispatcher->advance(10min);
+            progress.update(feed.ingested(), feed.total());
+        }
+        FenkManager::resetSharedManager();
+        dispatcher->runUntilIdle();
+    }
+    const double cpu = cpuSeconds() - cpuBefore;
+
+    printer.summary({{"from", formatIsoTime(fixes.front().timestamp).value_or("?")},
+                     {"to", formatIsoTime(fixes.back().timestamp).value_or("?")}},
+                    {{"fixes", static_cast<double>(fixes.size())},
+                     {"positions", static_cast<double>(tally.positions)},
+                     {"visits", static_cast<double>(tally.visits)},
+                     {"regionEntries", static_cast<double>(tally.regionEntries)},
+                     {"regionExits", static_cast<double>(tally.regionExits)},
+                     {"cpuSeconds", cpu}});
+    return 0;
+}
+
+}  // namespace fenk
