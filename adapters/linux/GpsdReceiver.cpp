@@ -4,16 +4,12 @@
 
 #include <fcntl.h>
 #include <gps.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <system_error>
 
 namespace fenk {
 namespace {
@@ -65,51 +61,32 @@ std::optional<LocationFix> locationFixFromGpsd(const gps_fix_t& fix) {
 std::unique_ptr<GpsdReceiver> GpsdReceiver::start(std::string host, std::string port,
                                                   std::shared_ptr<DispatchQueue> queue, FixHandler onFix,
                                                   GpsdRetry retry) {
-    const int stopFd = ::eventfd(0, EFD_CLOEXEC);
-    if (stopFd < 0) return nullptr;
-    try {
-        return std::make_unique<GpsdReceiver>(std::move(host), std::move(port), std::move(queue), std::move(onFix),
-                                              retry, stopFd);
-    } catch (const std::system_error& error) {
-        // The constructor closed the descriptor; only the thread could not be started.
-        errno = error.code().value();
-        return nullptr;
-    }
+    auto receiver =
+        std::make_unique<GpsdReceiver>(std::move(host), std::move(port), std::move(queue), std::move(onFix), retry);
+    receiver->thread_ =
+        StoppableThread::start([self = receiver.get()](const StoppableThread& thread) { self->run(thread); });
+    return receiver->thread_ ? std::move(receiver) : nullptr;
 }
 
 GpsdReceiver::GpsdReceiver(std::string host, std::string port, std::shared_ptr<DispatchQueue> queue,
-                           FixHandler onFix, GpsdRetry retry, int stopFd)
+                           FixHandler onFix, GpsdRetry retry)
     : host_(std::move(host)),
       port_(std::move(port)),
       queue_(std::move(queue)),
       onFix_(std::make_shared<const FixHandler>(std::move(onFix))),
-      retry_(retry),
-      stopFd_(stopFd) {
-    try {
-        thread_ = std::thread([this] { run(); });
-    } catch (...) {
-        ::close(stopFd_);
-        throw;
-    }
-}
+      retry_(retry) {}
 
-GpsdReceiver::~GpsdReceiver() {
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const auto written = ::write(stopFd_, &one, sizeof one);
-    thread_.join();
-    ::close(stopFd_);
-}
-
-void GpsdReceiver::run() {
+void GpsdReceiver::run(const StoppableThread& thread) {
     Duration delay = retry_.first;
-    for (SessionEnd end; (end = session()) != SessionEnd::stopped;) {
+    for (SessionEnd end; (end = session(thread)) != SessionEnd::stopped;) {
         if (end == SessionEnd::lost) delay = retry_.first;
-        if (!pause(delay)) return;
+        const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(delay).count();
+        if (thread.wait(-1, static_cast<int>(std::min<std::int64_t>(milliseconds, INT32_MAX))) != Wake::timeout) return;
         delay = std::min(delay * 2, retry_.longest);
     }
 }
 
-GpsdReceiver::SessionEnd GpsdReceiver::session() {
+GpsdReceiver::SessionEnd GpsdReceiver::session(const StoppableThread& thread) {
     const std::string where = "gpsd at " + host_ + ":" + port_;
     Connection connection(host_, port_);
     if (!connection.open) {
@@ -124,13 +101,7 @@ GpsdReceiver::SessionEnd GpsdReceiver::session() {
         // After a whole message, libgps may hold more it read along with it. gps_waiting() would not tell:
         // it also answers true for part of one, and waiting on it would spin until the rest came.
         for (bool mayHoldMore = false;;) {
-            if (!mayHoldMore) {
-                pollfd descriptors[2] = {{fd, POLLIN, 0}, {stopFd_, POLLIN, 0}};
-                const int ready = ::poll(descriptors, 2, -1);
-                if (ready < 0 && errno == EINTR) continue;
-                // A poll that fails for good would spin; the receiver gives up instead.
-                if (ready < 0 || descriptors[1].revents != 0) return SessionEnd::stopped;
-            }
+            if (!mayHoldMore && thread.wait(fd, -1) == Wake::stop) return SessionEnd::stopped;
             const int read = gps_read(&connection.data, nullptr, 0);
             if (read < 0) break;
             mayHoldMore = read > 0;
@@ -158,16 +129,6 @@ void GpsdReceiver::reportOutage(std::string_view what) {
     if (outageReported_) return;
     outageReported_ = true;
     Console::print(std::string(what) + "; trying again in the background");
-}
-
-bool GpsdReceiver::pause(Duration delay) const {
-    const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(delay).count();
-    pollfd stop{stopFd_, POLLIN, 0};
-    for (;;) {
-        const int ready = ::poll(&stop, 1, static_cast<int>(std::min<std::int64_t>(milliseconds, INT32_MAX)));
-        if (ready < 0 && errno == EINTR) continue;
-        return ready == 0;
-    }
 }
 
 }  // namespace fenk

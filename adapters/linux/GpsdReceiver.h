@@ -3,6 +3,7 @@
 #include "FenkSDK/location/LocationFix.h"
 #include "FenkSDK/ports/Clock.h"
 #include "FenkSDK/ports/Dispatcher.h"
+#include "adapters/linux/StoppableThread.h"
 
 #include <chrono>
 #include <functional>
@@ -10,7 +11,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 
 struct gps_fix_t;
 
@@ -37,20 +37,15 @@ public:
                                                GpsdRetry retry = {});
 
     GpsdReceiver(std::string host, std::string port, std::shared_ptr<DispatchQueue> queue, FixHandler onFix,
-                 GpsdRetry retry, int stopFd);
-    ~GpsdReceiver();
-    GpsdReceiver(const GpsdReceiver&) = delete;
-    GpsdReceiver& operator=(const GpsdReceiver&) = delete;
+                 GpsdRetry retry);
 
 private:
     enum class SessionEnd { stopped, failed, lost };
 
-    void run();
-    SessionEnd session();
+    void run(const StoppableThread& thread);
+    SessionEnd session(const StoppableThread& thread);
     void deliver(const gps_fix_t& fix);
     void reportOutage(std::string_view what);
-    // False when asked to stop during the wait.
-    bool pause(Duration delay) const;
 
     const std::string host_;
     const std::string port_;
@@ -58,11 +53,10 @@ private:
     // Held here only; queued deliveries see it gone once the receiver is destroyed.
     std::shared_ptr<const FixHandler> onFix_;
     const GpsdRetry retry_;
-    const int stopFd_;
     // Touched by the reader thread only.
     std::optional<Timestamp> lastDelivered_;
     bool outageReported_ = false;
-    std::thread thread_;
+    std::unique_ptr<StoppableThread> thread_;
 };
 
 // The fix gpsd reported as the SDK holds it; absent without a 2D or 3D position inside the valid range or

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "adapters/linux/NetlinkSocket.h"
+#include "adapters/linux/StoppableThread.h"
 
 #include <functional>
 #include <memory>
-#include <thread>
 
 namespace fenk {
 
@@ -16,21 +16,15 @@ public:
     // Null, with errno set, when the thread or its wake-up descriptor cannot be made.
     static std::unique_ptr<NetlinkWatcher> start(NetlinkSocket& events, std::function<void()> onChange);
 
-    NetlinkWatcher(NetlinkSocket& events, std::function<void()> onChange, int stopFd);
-    ~NetlinkWatcher();
-    NetlinkWatcher(const NetlinkWatcher&) = delete;
-    NetlinkWatcher& operator=(const NetlinkWatcher&) = delete;
+    NetlinkWatcher(NetlinkSocket& events, std::function<void()> onChange)
+        : events_(events), onChange_(std::move(onChange)) {}
 
 private:
-    enum class Wake { events, quiet, stop };
-
-    void run();
-    Wake wait(int timeoutMilliseconds) const;
+    void run(const StoppableThread& thread);
 
     NetlinkSocket& events_;
     std::function<void()> onChange_;
-    int stopFd_;
-    std::thread thread_;
+    std::unique_ptr<StoppableThread> thread_;
 };
 
 }  // namespace fenk
