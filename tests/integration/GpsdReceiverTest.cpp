@@ -1,5 +1,5 @@
 #include "GpsdDaemon.h"
-#include "NmeaFeed.h"
+#include "support/NmeaFeed.h"
 #include "adapters/linux/GpsdReceiver.h"
 #include "adapters/linux/ThreadDispatcher.h"
 #include "support/ConsoleCapture.h"
@@ -155,7 +155,6 @@ TEST_F(GpsdReceiverWithDaemon, ReconnectsWhenGpsdComesBackAndSaysSoOncePerOutage
     {
         // Something else on gpsd's port that hangs up at once lets the test see each attempt.
         LoopbackListener impostor(port_);
-        ASSERT_TRUE(impostor.listening());
         for (int attempt = 1; attempt <= 3; ++attempt) ASSERT_TRUE(impostor.accept(kPatience)) << "attempt " << attempt;
     }
     startDaemon();
