@@ -1,7 +1,7 @@
 // The reference host program following positions: replaying traces in virtual time, following a real gpsd,
 // and printing what it learned. One process per command, state in a temporary data folder.
 #include "GpsdDaemon.h"
-#include "NmeaFeed.h"
+#include "support/NmeaFeed.h"
 #include "ShellOutcome.h"
 #include "FenkSDK/places/RelevantPlaceStore.h"
 #include "adapters/linux/FileSecureStore.h"

@@ -1,5 +1,5 @@
 #include "GpsdDaemon.h"
-#include "NmeaFeed.h"
+#include "support/NmeaFeed.h"
 #include "adapters/linux/GpsdReceiver.h"
 #include "adapters/linux/ThreadDispatcher.h"
 #include "support/ConsoleCapture.h"
@@ -28,13 +28,6 @@ constexpr double kLatitude = 48 + 7.038 / 60, kLongitude = 11 + 31.0 / 60, kAlti
 constexpr double kSpeed = 22.4 * 1852 / 3600, kCourse = 84.4;
 
 std::string fixAt(SystemTime time) { return nmeaFix(time, kLatitude, kLongitude); }
-
-// What a receiver without a fix sends: status V, quality 0 and empty fields.
-std::string noFixAt(SystemTime time) {
-    const auto [clock, date] = nmeaTime(time);
-    return sentence("GPRMC," + clock + ",V,,,,,,," + date + ",,,N") +
-           sentence("GPGGA," + clock + ",,,,,0,00,99.99,,,,,,");
-}
 
 using Fixes = std::vector<LocationFix>;
 
@@ -108,17 +101,18 @@ protected:
     SystemTime sent_ = std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now()) - 12h;
 };
 
-bool hasAltitude(const Fixes& fixes) {
-    return std::any_of(fixes.begin(), fixes.end(), [](const auto& fix) { return std::isfinite(fix.altitude); });
-}
-
 TEST_F(GpsdReceiverWithDaemon, DeliversEachFixOnceAsSentAndNothingWithoutAFix) {
     const auto receiver = startReceiver(port_);
-    ASSERT_TRUE(feedUntil(hasAltitude)) << "no 3D fix arrived";
+    ASSERT_TRUE(feedUntil([](const Fixes& fixes) {
+        return std::ranges::any_of(fixes, [](const auto& fix) { return std::isfinite(fix.altitude); });
+    })) << "no 3D fix arrived";
     daemon_->feed(fixAt(sent_));  // a second gpsd already reported
     std::vector<Timestamp> withoutFix;
     for (int second = 0; second < 3; ++second) {
-        daemon_->feed(noFixAt(nextSecond()));
+        // What a receiver without a fix sends: status V, quality 0 and empty fields.
+        const auto [clock, date] = nmeaTime(nextSecond());
+        daemon_->feed(sentence("GPRMC," + clock + ",V,,,,,,," + date + ",,,N") +
+                      sentence("GPGGA," + clock + ",,,,,0,00,99.99,,,,,,"));
         withoutFix.push_back(timestampFromSystemTime(sent_));
     }
     daemon_->feed(fixAt(nextSecond()));
@@ -155,7 +149,6 @@ TEST_F(GpsdReceiverWithDaemon, ReconnectsWhenGpsdComesBackAndSaysSoOncePerOutage
     {
         // Something else on gpsd's port that hangs up at once lets the test see each attempt.
         LoopbackListener impostor(port_);
-        ASSERT_TRUE(impostor.listening());
         for (int attempt = 1; attempt <= 3; ++attempt) ASSERT_TRUE(impostor.accept(kPatience)) << "attempt " << attempt;
     }
     startDaemon();

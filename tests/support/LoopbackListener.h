@@ -27,9 +27,9 @@ public:
                             .sin_addr = {htonl(INADDR_LOOPBACK)},
                             .sin_zero = {}};
         socklen_t length = sizeof address;
-        listening_ = ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-                     ::listen(listener_, 8) == 0 &&
-                     ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(listener_, 8);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
         port_ = ntohs(address.sin_port);
     }
     ~LoopbackListener() {
@@ -39,7 +39,6 @@ public:
     LoopbackListener(const LoopbackListener&) = delete;
     LoopbackListener& operator=(const LoopbackListener&) = delete;
 
-    bool listening() const { return listening_; }
     int port() const { return port_; }
 
     // Takes the next connection in place of the current one.
@@ -75,16 +74,13 @@ public:
         }
     }
 
-    // Tells the peer nothing more will come, keeping the connection open to read.
-    void hangUp() { ::shutdown(connection_, SHUT_WR); }
-
+private:
     void closeConnection() {
         if (connection_ >= 0) ::close(connection_);
         connection_ = -1;
         received_.clear();
     }
 
-private:
     static bool readable(int fd, Patience patience) {
         pollfd descriptor{fd, POLLIN, 0};
         return ::poll(&descriptor, 1, static_cast<int>(patience.count())) == 1;
@@ -92,7 +88,6 @@ private:
 
     int listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int connection_ = -1;
-    bool listening_ = false;
     int port_ = 0;
     std::string received_;
 };

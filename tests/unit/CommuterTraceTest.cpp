@@ -2,7 +2,7 @@
 #include "adapters/location/GpxWriter.h"
 
 #include "FenkSDK/places/GreatCircle.h"
-#include "support/LocationFixes.h"
+#include "support/TraceFixes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@ namespace {
 
 using namespace std::chrono;
 using namespace std::chrono_literals;
+using test::utc;
 
 // Monday 4 March 2024, mid-morning, one hour east of UTC: the trace starts at the local midnight before.
 CommuterOptions options(std::uint64_t seed, int weeks = 1) {

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -16,9 +15,8 @@ namespace fenk {
 namespace {
 
 using test::fixAt;
+using test::kNaN;
 using test::pointAt;
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 struct Step {
     double northMeters;

