@@ -70,28 +70,6 @@ TEST(StoredLocationTest, CodedFormIsExactAndReadsBackEqual) {
     EXPECT_EQ(json::decode<std::vector<StoredLocation>>(*encoded), list);
 }
 
-TEST(StoredLocationTest, RefusesMalformedRecords) {
-    const struct {
-        std::string json;
-        std::string reason;
-    } cases[] = {
-        {R"({"latitude":1,"longitude":2})", R"(missing required key "tipo")"},
-        {R"({"tipo":{"rawValue":3},"latitude":1,"longitude":2})", "at tipo: unknown LocationType raw value 3"},
-        {R"({"tipo":{"rawValue":"0"},"latitude":1,"longitude":2})", "at tipo.rawValue: expected an integer"},
-        {R"({"tipo":0,"latitude":1,"longitude":2})", "at tipo: expected an object"},
-        {R"({"tipo":{"rawValue":0},"latitude":1,"longitude":2,"arrivalDate":"730944000"})",
-         "at arrivalDate: expected a number"},
-        {R"({"tipo":{"rawValue":0},"latitude":1,"longitude":2,"departureDate":1e300})",
-         "at departureDate: instant out of range"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.json);
-        std::string error;
-        EXPECT_FALSE(json::decode<StoredLocation>(c.json, &error));
-        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
-    }
-}
-
 // What each source produces, down to the last field: the pipeline keys on the cell and on the dates.
 TEST(StoredLocationTest, FactoriesFillTheFieldsOfTheirSource) {
     const LocationFix fix{.coordinate = kHarbour,
