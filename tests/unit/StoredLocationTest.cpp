@@ -68,6 +68,8 @@ TEST(StoredLocationTest, CodedFormIsExactAndReadsBackEqual) {
     const std::optional<std::string> encoded = json::encode(list);
     ASSERT_TRUE(encoded);
     EXPECT_EQ(json::decode<std::vector<StoredLocation>>(*encoded), list);
+    // A source this build does not know is refused, not taken for another.
+    EXPECT_FALSE(json::decode<StoredLocation>(R"({"tipo":{"rawValue":3},"latitude":1,"longitude":2})"));
 }
 
 // What each source produces, down to the last field: the pipeline keys on the cell and on the dates.
