@@ -8,11 +8,14 @@ class Application;
 class Device;
 class Dispatcher;
 class Http;
+class LinkOpener;
 class Location;
 class NotificationCenter;
 class Preferences;
 class Reachability;
+class RecordQueue;
 class SecureStore;
+class UserNotifications;
 
 // The operating-system services the SDK runs on, chosen once per process: the host (or a test) installs
 // one before the first FenkManager::sharedManager(); otherwise the default of the linked adapters is used.
@@ -26,6 +29,10 @@ struct Environment {
     std::shared_ptr<Http> http;
     std::shared_ptr<Device> device;
     std::shared_ptr<Location> location;
+    // Positions waiting for the platform; kept beside the settings.
+    std::shared_ptr<RecordQueue> uploadQueue;
+    std::shared_ptr<UserNotifications> notifications;
+    std::shared_ptr<LinkOpener> linkOpener;
 
     static void install(Environment environment);
     // The installed environment, installing the default one on first use.

@@ -28,7 +28,8 @@ struct FakeEnvironment {
     std::shared_ptr<ScriptedLocation> location = std::make_shared<ScriptedLocation>(dispatcher->mainQueue());
 
     Environment environment() const {
-        return {dispatcher, notificationCenter, preferences, secureStore, reachability, application, http, device, location};
+        return {dispatcher, notificationCenter, preferences, secureStore, reachability, application, http, device, location,
+                nullptr, nullptr, nullptr};
     }
 };
 

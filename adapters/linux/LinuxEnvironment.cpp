@@ -29,6 +29,9 @@ Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder, MainQu
         .device = std::make_shared<LinuxDevice>(),
         .location = std::make_shared<GpsdLocation>(mainQueue, std::make_shared<FileSecureStore>(dataFolder / "location"),
                                                    "127.0.0.1", "2947"),
+        .uploadQueue = nullptr,
+        .notifications = nullptr,
+        .linkOpener = nullptr,
     };
 }
 

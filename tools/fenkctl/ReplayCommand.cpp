@@ -124,6 +124,9 @@ int runReplay(const CommandLine& commandLine, const std::filesystem::path& dataF
         .http = std::make_shared<FakeHttp>(dispatcher),
         .device = std::make_shared<LinuxDevice>(),
         .location = engine,
+        .uploadQueue = nullptr,
+        .notifications = nullptr,
+        .linkOpener = nullptr,
     };
 
     EventPrinter printer(commandLine.json ? EventPrinter::Format::json : EventPrinter::Format::plain, std::cout);
