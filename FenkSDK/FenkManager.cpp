@@ -2,10 +2,14 @@
 
 #include "FenkSDK/engagement/PermissionsAcceptance.h"
 #include "FenkSDK/engagement/TrackingStartCheck.h"
+#include "FenkSDK/location/LocationManager.h"
 #include "FenkSDK/location/LocationNotifications.h"
+#include "FenkSDK/location/PositionPipeline.h"
+#include "FenkSDK/location/PositionUploader.h"
 #include "FenkSDK/location/TrackingStarter.h"
 #include "FenkSDK/net/ConnectionMonitor.h"
 #include "FenkSDK/net/FenkReachability.h"
+#include "FenkSDK/places/StayAnalysis.h"
 #include "FenkSDK/ports/Application.h"
 #include "FenkSDK/ports/Dispatcher.h"
 #include "FenkSDK/registration/AccountService.h"
@@ -19,6 +23,7 @@
 
 #include <chrono>
 #include <mutex>
+#include <random>
 
 namespace fenk {
 namespace {
@@ -95,6 +100,54 @@ void FenkManager::buildComponents() {
                                            .clock = environment_.dispatcher,
                                            .notificationCenter = environment_.notificationCenter});
     }
+    buildPositionPipeline();
+}
+
+void FenkManager::buildPositionPipeline() {
+    if (!environment_.uploadQueue) {
+        Console::print("no upload queue: positions are not analysed or uploaded");
+        return;
+    }
+    // The location layer is used on the main queue only; the analyses run on the position queue.
+    std::function<void(std::string, double, double)> monitorRegion;
+    if (tracking_) {
+        monitorRegion = [weak = weak_from_this(), mainQueue = environment_.dispatcher->mainQueue()](
+                            std::string identifier, double latitude, double longitude) {
+            mainQueue->async(whileAlive(weak, [identifier = std::move(identifier), latitude, longitude](FenkManager& self) {
+                if (auto* manager = self.locationManager()) manager->monitorRegion(identifier, latitude, longitude);
+            }));
+        };
+    }
+    stays_ = std::make_shared<StayAnalysis>(*environment_.preferences, *environment_.secureStore, *environment_.dispatcher,
+                                            *environment_.device, monitorRegion);
+    const PlatformTransport transport(environment_.http, environment_.dispatcher);
+    uploader_ = std::make_shared<PositionUploader>(
+        PositionUploader::Collaborators{
+            .positionsQueue = fenkPositionsQueue_,
+            .preferences = environment_.preferences,
+            .notificationCenter = environment_.notificationCenter,
+            .clock = environment_.dispatcher,
+            .session = AuthenticationSession(environment_.preferences, transport),
+            .transport = transport,
+            .isConnected = [environment = environment_] { return fenk::isConnectedToNetwork(environment); },
+            .link = [reachability = reachability_]() -> std::optional<ConnectionKind> {
+                if (!reachability) return std::nullopt;
+                return reachability->connectionKind();
+            },
+            .placeTag = [stays = stays_](const StoredLocation& record) { return stays->analyseStay(record); },
+            .jitterSeed = std::random_device{}(),
+        },
+        std::make_unique<UploadQueue>(environment_.uploadQueue, *environment_.preferences, *environment_.dispatcher,
+                                      UploadQueue::Limits{}));
+    pipeline_ = std::make_shared<PositionPipeline>(PositionPipeline::Collaborators{
+        .positionsQueue = fenkPositionsQueue_,
+        .preferences = environment_.preferences,
+        .uploader = uploader_,
+        .monitorRegion = std::move(monitorRegion),
+        .requestNearbyPlaces = [](double, double) {},
+    });
+    // What an earlier version left waiting, and what this one left at its last run, goes out first.
+    fenkPositionsQueue_->async([uploader = uploader_] { uploader->adoptStoredList(); });
 }
 
 void FenkManager::observeNotifications() {
@@ -140,8 +193,7 @@ bool FenkManager::isConnectedToNetwork() const { return fenk::isConnectedToNetwo
 void FenkManager::reachabilityChanged(const Notification& note) {
     const auto monitor = note.object<FenkReachability>();
     if (!monitor || monitor->connectionKind() == ConnectionKind::unavailable) return;
-    // Back online: the positions whose upload failed are resent by the position pipeline, which is not
-    // part of this build yet.
+    if (uploader_) uploader_->resend();
 }
 
 void FenkManager::onDidFinishLaunching(const Notification* notification) {
@@ -197,11 +249,23 @@ void FenkManager::startForegroundLocation() {
 LocationManager* FenkManager::locationManager() const { return tracking_ ? tracking_->locationManager() : nullptr; }
 VisitTracker* FenkManager::visitTracker() const { return tracking_ ? tracking_->visitTracker() : nullptr; }
 
-// The position pipeline, presentation and the legal screen register here; their work arrives with those
-// subsystems.
-void FenkManager::positionReceived(const Notification&) {}
-void FenkManager::regionExitNew(const Notification&) {}
-void FenkManager::regionEnterNew(const Notification&) {}
+void FenkManager::positionReceived(const Notification& notification) {
+    const auto record = notification.object<StoredLocation>();
+    if (record && pipeline_) pipeline_->analysePosition(*record);
+}
+
+void FenkManager::regionEnterNew(const Notification& notification) { positionReceived(notification); }
+
+void FenkManager::regionExitNew(const Notification& notification) {
+    const auto identifier = notification.userInfo.find("identifier");
+    const auto date = notification.userInfo.find("date");
+    if (!pipeline_ || identifier == notification.userInfo.end() || date == notification.userInfo.end()) return;
+    const auto* name = std::any_cast<std::string>(&identifier->second);
+    const auto* instant = std::any_cast<Timestamp>(&date->second);
+    if (name && instant) pipeline_->regionExit(*name, *instant);
+}
+
+// Presentation and the legal screen register here; their work arrives with those subsystems.
 void FenkManager::closePopup(const Notification&) {}
 void FenkManager::onPresentedTACNotification(const Notification&) {}
 

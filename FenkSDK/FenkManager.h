@@ -21,6 +21,9 @@ namespace fenk {
 class DispatchQueue;
 class FenkReachability;
 class LocationManager;
+class PositionPipeline;
+class PositionUploader;
+class StayAnalysis;
 class TrackingStartCheck;
 class TrackingStarter;
 class VisitTracker;
@@ -116,6 +119,9 @@ public:
     bool isChecking() const { return isChecking_; }
     // The legal workflow sets it when it shows a page; until that workflow is part of the build, only tests do.
     void setChecking(bool checking) { isChecking_ = checking; }
+    // Absent when the environment keeps no upload queue.
+    const PositionPipeline* positionPipeline() const { return pipeline_.get(); }
+    const PositionUploader* positionUploader() const { return uploader_.get(); }
     // Absent until tracking first starts; main queue only.
     LocationManager* locationManager() const;
     VisitTracker* visitTracker() const;
@@ -125,6 +131,7 @@ private:
     void buildComponents();
     void observeNotifications();
     void onMainQueue(void (*step)(FenkManager&));
+    void buildPositionPipeline();
 
     Environment environment_;
     std::shared_ptr<FenkReachability> reachability_;
@@ -140,6 +147,9 @@ private:
     // Absent when the environment has no location service. Used on the main queue; it ends its location
     // sessions with the manager, so a host that tracked releases the manager there too.
     std::unique_ptr<TrackingStarter> tracking_;
+    std::shared_ptr<StayAnalysis> stays_;
+    std::shared_ptr<PositionUploader> uploader_;
+    std::shared_ptr<PositionPipeline> pipeline_;
     std::vector<NotificationCenter::ObserverId> observers_;
 };
 

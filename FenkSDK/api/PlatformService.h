@@ -92,14 +92,14 @@ public:
     // service nothing is sent and it receives none.
     void call(const std::optional<ParametersIn>& parameters, const std::optional<FG_Authenticate>& authentication,
               Completion completion) const {
-        send(parameters, authentication,
-             [completion = std::move(completion)](std::optional<Data> body, std::optional<HttpResponse>,
-                                                  std::optional<HttpError>) { completion(decodeReply(body)); });
+        exchange(parameters, authentication,
+                 [completion = std::move(completion)](std::optional<Data> body, std::optional<HttpResponse>,
+                                                      std::optional<HttpError>) { completion(decodeReply(body)); });
     }
 
-private:
-    void send(const std::optional<ParametersIn>& parameters, const std::optional<FG_Authenticate>& authentication,
-              PlatformTransport::Completion completion) const {
+    // call() without decoding, for a caller that tells a refused request from a lost one by the status.
+    void exchange(const std::optional<ParametersIn>& parameters, const std::optional<FG_Authenticate>& authentication,
+                  PlatformTransport::Completion completion) const {
         std::optional<std::string> url = address(parameters, authentication);
         if (!url) {
             // Completing beats waiting: a caller must never wait forever for a request that never left.
@@ -120,6 +120,7 @@ private:
         }
     }
 
+private:
     static std::optional<ParametersOut> decodeReply(const std::optional<Data>& body) {
         return body ? json::decode<ParametersOut>(asText(*body)) : std::nullopt;
     }

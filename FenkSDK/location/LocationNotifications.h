@@ -10,6 +10,8 @@ namespace fenk {
 inline constexpr std::string_view kPositionReceived = "FENK_POSITION_RECEIVED";
 inline constexpr std::string_view kEnterRegion = "FENK_ENTER_REGION";
 inline constexpr std::string_view kExitRegion = "FENK_EXIT_REGION";
+// For the host: the platform answered the upload of the position this carries (a std::shared_ptr<StoredLocation>).
+inline constexpr std::string_view kLocationTrack = "FENK_LOCATION_TRACK";
 
 // Regions around the user's relevant places carry this in their identifier; every other region is a fence
 // around the current cell.

@@ -1,0 +1,98 @@
+#include "FenkSDK/location/PositionPipeline.h"
+
+#include "FenkSDK/UserDefault.h"
+#include "FenkSDK/location/AccuracyFilter.h"
+#include "FenkSDK/location/PositionDecision.h"
+#include "FenkSDK/location/PositionUploader.h"
+#include "FenkSDK/ports/Dispatcher.h"
+#include "FenkSDK/runtime/WhileAlive.h"
+
+#include <algorithm>
+
+namespace fenk {
+
+PositionPipeline::PositionPipeline(Collaborators collaborators)
+    : ports_(std::move(collaborators)), history_(*ports_.preferences) {}
+
+void PositionPipeline::analysePosition(StoredLocation record) {
+    ports_.positionsQueue->async(whileAlive(weak_from_this(), [record = std::move(record)](PositionPipeline& self) {
+        self.analyse(record);
+    }));
+}
+
+void PositionPipeline::regionExit(std::string identifier, Timestamp date) {
+    // Read on the position queue, so that the entry is the one the analyses before it left.
+    ports_.positionsQueue->async(
+        whileAlive(weak_from_this(), [identifier = std::move(identifier), date](PositionPipeline& self) {
+            const auto history = self.history_.load();
+            const auto entry = std::find_if(history.begin(), history.end(),
+                                            [&](const StoredLocation& record) { return record.nombre == identifier; });
+            if (entry == history.end() || !isOpen(*entry)) return;
+            StoredLocation closed = *entry;
+            closed.departureDate = date;
+            self.analyse(std::move(closed));
+        }));
+}
+
+void PositionPipeline::analyse(StoredLocation incoming) {
+    const auto appParameters = UserDefault(*ports_.preferences).getDataArray<FG_Extra>(settingsKeys::kFenkAppParameters);
+    if (failsAccuracyLimit(incoming, accuracyLimit(appParameters))) {
+        ++droppedForAccuracy_;
+        return;
+    }
+    const auto latest = history_.last();
+    switch (decidePosition(latest, incoming)) {
+        case PositionOutcome::drop:
+            return;
+        case PositionOutcome::add:
+            open(std::move(incoming), latest);
+            return;
+        case PositionOutcome::close:
+            close(*latest, incoming);
+            return;
+        case PositionOutcome::closeAndAdd:
+            close(*latest, incoming);
+            open(std::move(incoming), latest);
+            return;
+        case PositionOutcome::revisitKeep:
+            revisit(incoming, latest, true);
+            return;
+        case PositionOutcome::revisitDrop:
+            revisit(incoming, latest, false);
+            return;
+    }
+}
+
+void PositionPipeline::close(StoredLocation latest, const StoredLocation& incoming) {
+    latest.departureDate = closingDate(latest, incoming);
+    ports_.uploader->send(latest);
+    history_.add(latest);
+}
+
+void PositionPipeline::open(StoredLocation incoming, const std::optional<StoredLocation>& latest) {
+    if (ports_.monitorRegion) ports_.monitorRegion(incoming.geohash.value_or(""), incoming.latitude, incoming.longitude);
+    ports_.uploader->send(incoming);
+    if (!incoming.arrivalDate) incoming.arrivalDate = distantPast();
+    if (!incoming.departureDate) incoming.departureDate = distantFuture();
+    const bool enteredNewCell = latest ? !sameCell(*latest, incoming) : incoming.geohash.has_value();
+    if (isOpen(incoming) && enteredNewCell) {
+        const auto coordinate = incoming.asLocation().coordinate;
+        ports_.requestNearbyPlaces(coordinate.latitude, coordinate.longitude);
+    }
+    history_.add(incoming);
+}
+
+void PositionPipeline::revisit(const StoredLocation& incoming, const std::optional<StoredLocation>& latest, bool keep) {
+    const auto history = history_.load();
+    const auto earlier = std::find_if(history.begin(), history.end(),
+                                      [&](const StoredLocation& record) { return sameCell(record, incoming); });
+    if (earlier != history.end()) {
+        if (isOpen(*earlier) && incoming.tipo == LocationType::visit && incoming.arrivalDate != distantPast()) {
+            ports_.uploader->send(incoming);
+        }
+        history_.remove(incoming.geohash);
+    }
+    if (keep) close(*latest, incoming);
+}
+
+}  // namespace fenk

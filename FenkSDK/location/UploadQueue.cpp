@@ -1,0 +1,95 @@
+#include "FenkSDK/location/UploadQueue.h"
+
+#include "FenkSDK/UserDefault.h"
+#include "FenkSDK/location/PositionDecision.h"
+#include "FenkSDK/location/PositionDescriptor.h"
+#include "FenkSDK/runtime/Console.h"
+
+#include <algorithm>
+
+namespace fenk {
+
+UploadQueue::UploadQueue(std::shared_ptr<RecordQueue> store, Preferences& preferences, const Clock& clock,
+                         Limits limits)
+    : store_(std::move(store)), preferences_(preferences), clock_(clock), limits_(limits) {}
+
+void UploadQueue::adoptStoredList() {
+    auto list = UserDefault(preferences_).getDataArray<StoredLocation>(settingsKeys::kFenkPositionsNotPosted);
+    if (list.empty()) return;
+    std::stable_sort(list.begin(), list.end(),
+                     [](const StoredLocation& a, const StoredLocation& b) { return arrivalOf(a) < arrivalOf(b); });
+    std::vector<Data> records;
+    for (const auto& record : list) {
+        if (auto encoded = json::encode(record)) records.push_back(toData(*encoded));
+    }
+    // Removed only once the queue holds them: a crash in between sends them twice, never not at all.
+    if (store_->append(records, clock_.now())) preferences_.remove(settingsKeys::kFenkPositionsNotPosted);
+}
+
+void UploadQueue::push(const StoredLocation& record) {
+    const auto encoded = json::encode(record);
+    if (!encoded) {
+        Console::print("Upload queue: a position that cannot be written was not queued");
+        return;
+    }
+    std::vector<Data> records;
+    records.push_back(toData(*encoded));
+    store(std::move(records));
+}
+
+void UploadQueue::store(std::vector<Data> records) {
+    if (!unsaved_.empty()) {
+        records.insert(records.begin(), std::make_move_iterator(unsaved_.begin()), std::make_move_iterator(unsaved_.end()));
+        unsaved_.clear();
+    }
+    const std::size_t waiting = store_->size();
+    if (waiting + records.size() > limits_.maxCount) {
+        for (const auto& entry : store_->oldest(waiting + records.size() - limits_.maxCount)) evict(entry, "the queue is full");
+    }
+    if (!store_->append(records, clock_.now())) {
+        Console::print("Upload queue: positions kept in memory until they can be stored");
+        unsaved_ = std::move(records);
+    }
+}
+
+std::vector<UploadQueue::Queued> UploadQueue::oldest(std::size_t limit) {
+    if (!unsaved_.empty()) store({});
+    const SystemTime expiry = clock_.now() - limits_.maxAge;
+    std::vector<Queued> queued;
+    while (queued.size() < limit) {
+        const auto entries = store_->oldest(limit - queued.size());
+        if (entries.empty()) break;
+        bool removed = false;
+        for (const auto& entry : entries) {
+            if (entry.enqueuedAt < expiry) {
+                evict(entry, "waited too long");
+                removed = true;
+                continue;
+            }
+            std::string error;
+            if (auto record = json::decode<StoredLocation>(asText(entry.record), &error)) {
+                queued.push_back({entry.id, entry.enqueuedAt, std::move(*record)});
+            } else {
+                evict(entry, error);
+                removed = true;
+            }
+        }
+        if (!removed) break;
+        // Entries let go made room: look again, past what is taken already.
+        queued.clear();
+    }
+    return queued;
+}
+
+void UploadQueue::acknowledge(std::int64_t id) { store_->remove(id); }
+
+std::size_t UploadQueue::size() const { return store_->size() + unsaved_.size(); }
+
+void UploadQueue::evict(const RecordQueue::Entry& entry, std::string_view reason) {
+    const auto record = json::decode<StoredLocation>(asText(entry.record));
+    const std::string what = record ? describePosition(*record, std::nullopt, 0, std::nullopt) : "an unreadable position";
+    Console::print("Upload queue: dropped " + what + " (" + std::string(reason) + ")");
+    store_->remove(entry.id);
+}
+
+}  // namespace fenk
