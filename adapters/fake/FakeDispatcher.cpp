@@ -1,6 +1,7 @@
 #include "adapters/fake/FakeDispatcher.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <optional>
 #include <vector>
 
@@ -13,14 +14,28 @@ struct FakeDispatcher::State {
     };
 
     std::mutex mutex;
+    // Signalled when a task is queued or a hold ends.
+    std::condition_variable changed;
+    std::size_t busy = 0;
     SystemTime now;
     std::uint64_t nextSequence = 0;
     std::map<std::pair<SystemTime, std::uint64_t>, Entry> entries;
     std::vector<const Queue*> running;  // the queues of the tasks now on the stack, innermost last
 
     void enqueue(SystemTime due, std::shared_ptr<Queue> queue, Task task) {
-        std::lock_guard lock(mutex);
-        entries.emplace(std::pair{due, nextSequence++}, Entry{std::move(queue), std::move(task)});
+        {
+            std::lock_guard lock(mutex);
+            entries.emplace(std::pair{due, nextSequence++}, Entry{std::move(queue), std::move(task)});
+        }
+        changed.notify_all();
+    }
+
+    // Waits while something is held busy and nothing is due now; false when nothing is held.
+    bool waitWhileBusy() {
+        std::unique_lock lock(mutex);
+        if (busy == 0) return false;
+        changed.wait(lock, [&] { return busy == 0 || (!entries.empty() && entries.begin()->first.first <= now); });
+        return true;
     }
 
     // Takes the first task due by `limit`, optionally only of one queue.
@@ -118,18 +133,39 @@ std::shared_ptr<DispatchQueue> FakeDispatcher::globalQueue() { return global_; }
 
 std::shared_ptr<DispatchQueue> FakeDispatcher::mainQueue() { return main_; }
 
+std::shared_ptr<void> FakeDispatcher::holdBusy() {
+    {
+        std::lock_guard lock(state_->mutex);
+        ++state_->busy;
+    }
+    return std::shared_ptr<void>(nullptr, [state = state_](void*) {
+        {
+            std::lock_guard lock(state->mutex);
+            --state->busy;
+        }
+        state->changed.notify_all();
+    });
+}
+
 std::size_t FakeDispatcher::runUntilIdle() {
     std::size_t ran = 0;
-    while (auto entry = state_->takeDue(now())) {
-        state_->run(*entry);
-        ++ran;
-    }
+    do {
+        while (auto entry = state_->takeDue(now())) {
+            state_->run(*entry);
+            ++ran;
+        }
+    } while (state_->waitWhileBusy());
     return ran;
 }
 
 void FakeDispatcher::advance(Duration duration) {
     const auto target = std::chrono::time_point_cast<SystemTime::duration>(now() + duration);
-    while (auto entry = state_->takeDue(target)) state_->run(*entry);
+    // Time stands still while work outside the queues is held busy: a reply on the wire takes no virtual time.
+    runUntilIdle();
+    while (auto entry = state_->takeDue(target)) {
+        state_->run(*entry);
+        runUntilIdle();
+    }
     std::lock_guard lock(state_->mutex);
     state_->now = std::max(state_->now, target);
 }

@@ -25,7 +25,12 @@ public:
     std::shared_ptr<DispatchQueue> globalQueue() override;
     std::shared_ptr<DispatchQueue> mainQueue() override;
 
-    // Runs every task due now, including those the tasks themselves submit; answers how many ran.
+    // Counts as work in progress until the answered handle is released: for work on other threads that comes
+    // back to a queue, such as a real HTTP exchange. Running and advancing wait for it, so time stands still
+    // while it is out.
+    std::shared_ptr<void> holdBusy();
+    // Runs every task due now, including those the tasks themselves submit, and waits for held work to come
+    // back; answers how many ran.
     std::size_t runUntilIdle();
     // Moves the clock forward, running each task when its due time is reached.
     void advance(Duration duration);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "FenkSDK/ports/Http.h"
-#include "adapters/linux/ThreadDispatcher.h"
 
 #include <memory>
 
@@ -10,9 +9,11 @@ namespace fenk {
 // Keeps the dispatcher busy while an exchange is in flight, so that waiting for idleness also waits for
 // replies still on the wire. A decorator rather than a counter in the client: any Http works, and the
 // client need not know what its host waits for.
+// Any dispatcher with holdBusy() serves: the thread one, and the fake one in virtual-time replays.
+template <class BusyDispatcher>
 class TrackedHttp final : public Http {
 public:
-    TrackedHttp(std::shared_ptr<Http> client, std::shared_ptr<ThreadDispatcher> dispatcher)
+    TrackedHttp(std::shared_ptr<Http> client, std::shared_ptr<BusyDispatcher> dispatcher)
         : client_(std::move(client)), dispatcher_(std::move(dispatcher)) {}
 
     void send(HttpRequest request, Completion completion) override {
@@ -26,7 +27,7 @@ public:
 
 private:
     std::shared_ptr<Http> client_;
-    std::shared_ptr<ThreadDispatcher> dispatcher_;
+    std::shared_ptr<BusyDispatcher> dispatcher_;
 };
 
 }  // namespace fenk

@@ -52,7 +52,7 @@ protected:
     RegistrationPlatformTest() {
         const std::string authority = "127.0.0.1:" + std::to_string(platform_->port());
         environment_.http =
-            std::make_shared<TrackedHttp>(std::make_shared<RedirectingHttp>(environment_.http, authority), dispatcher_);
+            std::make_shared<TrackedHttp<ThreadDispatcher>>(std::make_shared<RedirectingHttp>(environment_.http, authority), dispatcher_);
         environment_.reachability = network_;
         components_ = makeRegistrationComponents(
             environment_, dispatcher_->makeSerialQueue("com.fenk.fenkQueue", QualityOfService::utility), running_,

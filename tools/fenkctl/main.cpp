@@ -63,7 +63,7 @@ int runPlatformCommand(const CommandLine& commandLine, const std::filesystem::pa
     if (commandLine.connectTo) {
         environment.http = std::make_shared<RedirectingHttp>(environment.http, *commandLine.connectTo);
     }
-    environment.http = std::make_shared<TrackedHttp>(environment.http, dispatcher);
+    environment.http = std::make_shared<TrackedHttp<ThreadDispatcher>>(environment.http, dispatcher);
 
     EventPrinter printer(commandLine.json ? EventPrinter::Format::json : EventPrinter::Format::plain, std::cout);
     EventTracing tracing(commandLine.json, *environment.notificationCenter, printer);
