@@ -63,7 +63,7 @@ TEST_F(SqliteRecordQueueTest, EntriesAndSettingsSurviveAReopenSideBySide) {
 TEST_F(SqliteRecordQueueTest, SettingsAndQueueWriteAtOnceWithoutFailing) {
     SqlitePreferences settings(path_);
     SqliteRecordQueue queue(path_);
-    constexpr int kWrites = 200;
+    constexpr int kWrites = 500;
     std::thread settingsWriter([&] {
         for (int write = 0; write < kWrites; ++write) {
             EXPECT_TRUE(settings.setData("positions", Data(300, static_cast<std::uint8_t>(write)))) << write;
