@@ -8,6 +8,7 @@
 #include "adapters/fake/FakeHttp.h"
 #include "adapters/fake/FakeReachability.h"
 #include "adapters/fake/MemoryPreferences.h"
+#include "adapters/fake/MemoryRecordQueue.h"
 #include "adapters/fake/MemorySecureStore.h"
 #include "adapters/fake/ScriptedLocation.h"
 
@@ -26,10 +27,11 @@ struct FakeEnvironment {
     std::shared_ptr<FakeHttp> http = std::make_shared<FakeHttp>(dispatcher);
     std::shared_ptr<FakeDevice> device = std::make_shared<FakeDevice>();
     std::shared_ptr<ScriptedLocation> location = std::make_shared<ScriptedLocation>(dispatcher->mainQueue());
+    std::shared_ptr<MemoryRecordQueue> uploadQueue = std::make_shared<MemoryRecordQueue>();
 
     Environment environment() const {
         return {dispatcher, notificationCenter, preferences, secureStore, reachability, application, http, device, location,
-                nullptr, nullptr, nullptr};
+                uploadQueue, nullptr, nullptr};
     }
 };
 

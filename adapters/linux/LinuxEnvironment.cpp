@@ -10,6 +10,7 @@
 #include "adapters/linux/LinuxDevice.h"
 #include "adapters/linux/NetlinkReachability.h"
 #include "adapters/linux/SqlitePreferences.h"
+#include "adapters/linux/SqliteRecordQueue.h"
 
 namespace fenk {
 
@@ -18,10 +19,15 @@ Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder, MainQu
     auto dispatcher = std::make_shared<ThreadDispatcher>(mainQueueDriver);
     auto http = std::make_shared<CurlHttp>(dispatcher);
     auto mainQueue = dispatcher->mainQueue();
+    // The settings open their file first: they may move a damaged one aside, and the queue must then open the
+    // fresh file rather than keep the damaged one open.
+    const auto settingsFile = dataFolder / "settings.sqlite3";
+    auto preferences = std::make_shared<SqlitePreferences>(settingsFile);
+    auto uploadQueue = std::make_shared<SqliteRecordQueue>(settingsFile);
     return Environment{
         .dispatcher = std::move(dispatcher),
         .notificationCenter = notificationCenter,
-        .preferences = std::make_shared<SqlitePreferences>(dataFolder / "settings.sqlite3"),
+        .preferences = std::move(preferences),
         .secureStore = std::make_shared<FileSecureStore>(dataFolder / "secure"),
         .reachability = std::make_shared<NetlinkReachability>(),
         .application = std::make_shared<Application>(notificationCenter),
@@ -29,7 +35,7 @@ Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder, MainQu
         .device = std::make_shared<LinuxDevice>(),
         .location = std::make_shared<GpsdLocation>(mainQueue, std::make_shared<FileSecureStore>(dataFolder / "location"),
                                                    "127.0.0.1", "2947"),
-        .uploadQueue = nullptr,
+        .uploadQueue = std::move(uploadQueue),
         .notifications = nullptr,
         .linkOpener = nullptr,
     };

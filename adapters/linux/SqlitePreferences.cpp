@@ -1,15 +1,9 @@
 #include "adapters/linux/SqlitePreferences.h"
 
 #include "FenkSDK/runtime/Console.h"
-#include "adapters/linux/DataFolder.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace fenk {
 namespace {
@@ -24,7 +18,6 @@ constexpr const char* kUpsert =
     "INSERT INTO setting(key, kind, value) VALUES(?1, ?2, ?3) "
     "ON CONFLICT(key) DO UPDATE SET kind = excluded.kind, value = excluded.value";
 constexpr const char* kErase = "DELETE FROM setting WHERE key = ?1";
-constexpr int kBusyTimeoutMilliseconds = 5000;
 constexpr std::size_t kLengthPrefixSize = 4;
 
 // A list of buffers is one blob of elements, each prefixed by its length (32 bits, little-endian).
@@ -105,21 +98,6 @@ std::optional<Preferences::Value> decode(int kind, const std::uint8_t* bytes, st
     return std::nullopt;
 }
 
-// Leaves a reused statement reset and unbound, so no bound buffer outlives the call that bound it.
-class StatementUse {
-public:
-    explicit StatementUse(sqlite3_stmt* statement) : statement_(statement) {}
-    ~StatementUse() {
-        sqlite3_reset(statement_);
-        sqlite3_clear_bindings(statement_);
-    }
-    StatementUse(const StatementUse&) = delete;
-    StatementUse& operator=(const StatementUse&) = delete;
-
-private:
-    sqlite3_stmt* statement_;
-};
-
 int bindKey(sqlite3_stmt* statement, std::string_view key) {
     return sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
 }
@@ -132,28 +110,7 @@ bool isDamaged(int code) {
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
-// Creates the file user-only before SQLite does; SQLite gives its WAL and shared-memory files the same mode.
-bool createPrivateFile(const std::filesystem::path& path, std::string& error) {
-    const int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (descriptor < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    const bool privateMode = ::fchmod(descriptor, 0600) == 0;
-    if (!privateMode) {
-        error = std::strerror(errno);
-    }
-    ::close(descriptor);
-    return privateMode;
-}
-
 }  // namespace
-
-void SqlitePreferences::CloseConnection::operator()(sqlite3* connection) const { sqlite3_close_v2(connection); }
-
-void SqlitePreferences::FinalizeStatement::operator()(sqlite3_stmt* statement) const {
-    sqlite3_finalize(statement);
-}
 
 SqlitePreferences::SqlitePreferences(std::filesystem::path path) : path_(std::move(path)) { open(); }
 
@@ -161,7 +118,7 @@ SqlitePreferences::~SqlitePreferences() = default;
 
 void SqlitePreferences::open() {
     auto opened = tryOpen();
-    if (auto* failure = std::get_if<OpenFailure>(&opened); failure && isDamaged(failure->code)) {
+    if (auto* failure = std::get_if<SqliteFailure>(&opened); failure && isDamaged(failure->code)) {
         const auto aside = moveAside();
         if (!aside.empty()) {
             Console::print("Fenk: the settings database " + path_.string() + " is unusable (" + failure->message +
@@ -174,66 +131,30 @@ void SqlitePreferences::open() {
         return;
     }
     Console::print("Fenk: the settings database " + path_.string() + " cannot be opened (" +
-                   std::get<OpenFailure>(opened).message + "); it is left as it is, and until the next launch " +
+                   std::get<SqliteFailure>(opened).message + "); it is left as it is, and until the next launch " +
                    "settings read as absent and are not kept");
 }
 
-std::variant<SqlitePreferences::Database, SqlitePreferences::OpenFailure> SqlitePreferences::tryOpen() const {
-    std::string error;
-    if (!makePrivateFolder(path_.parent_path())) {
-        return OpenFailure{SQLITE_CANTOPEN, "cannot create its folder"};
+std::variant<SqlitePreferences::Database, SqliteFailure> SqlitePreferences::tryOpen() const {
+    auto opened = openSqliteDatabase(path_);
+    if (auto* failure = std::get_if<SqliteFailure>(&opened)) {
+        return std::move(*failure);
     }
-    if (!createPrivateFile(path_, error)) {
-        return OpenFailure{SQLITE_CANTOPEN, error};
-    }
-    sqlite3* raw = nullptr;
-    const int openCode = sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    Database database{Connection(raw), {}, {}, {}};
+    Database database{std::get<SqliteConnection>(std::move(opened)), {}, {}, {}};
     auto* connection = database.connection.get();
-    auto failure = [&](int code) { return OpenFailure{code, sqlite3_errmsg(connection)}; };
-    if (openCode != SQLITE_OK) {
-        return failure(openCode);
-    }
-    sqlite3_busy_timeout(connection, kBusyTimeoutMilliseconds);
-
-    // Runs one statement and answers its result code and the first column of its first row.
-    auto query = [&](const char* sql, std::string& firstColumn) {
-        sqlite3_stmt* rawStatement = nullptr;
-        int code = sqlite3_prepare_v2(connection, sql, -1, &rawStatement, nullptr);
-        Statement statement(rawStatement);
-        if (code != SQLITE_OK) {
-            return code;
-        }
-        while ((code = sqlite3_step(rawStatement)) == SQLITE_ROW) {
-            if (firstColumn.empty()) {
-                const auto* text = sqlite3_column_text(rawStatement, 0);
-                firstColumn = text ? reinterpret_cast<const char*>(text) : "";
-            }
-        }
-        return code == SQLITE_DONE ? SQLITE_OK : code;
-    };
-    std::string journalMode;
-    if (const int code = query("PRAGMA journal_mode=WAL", journalMode); code != SQLITE_OK) {
-        return failure(code);
-    }
-    if (journalMode != "wal") {
-        return OpenFailure{SQLITE_CANTOPEN, "write-ahead logging unavailable"};
-    }
+    auto failure = [&](int code) { return SqliteFailure{code, sqlite3_errmsg(connection)}; };
     std::string check;
-    for (const char* sql : {"PRAGMA synchronous=NORMAL", "PRAGMA quick_check", kCreateTable}) {
-        if (const int code = query(sql, check); code != SQLITE_OK) {
+    for (const char* sql : {"PRAGMA quick_check", kCreateTable}) {
+        if (const int code = runSql(connection, sql, check); code != SQLITE_OK) {
             return failure(code);
         }
         if (!check.empty() && check != "ok") {
-            return OpenFailure{SQLITE_CORRUPT, check};
+            return SqliteFailure{SQLITE_CORRUPT, check};
         }
     }
     for (auto [sql, statement] : {std::pair{kSelect, &database.select}, std::pair{kUpsert, &database.upsert},
                                   std::pair{kErase, &database.erase}}) {
-        sqlite3_stmt* rawStatement = nullptr;
-        const int code = sqlite3_prepare_v3(connection, sql, -1, SQLITE_PREPARE_PERSISTENT, &rawStatement, nullptr);
-        statement->reset(rawStatement);
-        if (code != SQLITE_OK) {
+        if (const int code = prepareSql(connection, sql, *statement); code != SQLITE_OK) {
             return failure(code);
         }
     }
@@ -291,15 +212,12 @@ bool SqlitePreferences::store(std::string_view key, Value value) {
     if (!database_ || !encoded) {
         return false;
     }
-    // A null pointer would bind SQL NULL; an empty value needs a valid (empty) buffer.
-    static constexpr std::uint8_t kEmpty = 0;
     auto* statement = database_->upsert.get();
     StatementUse use(statement);
     const bool bound =
         bindKey(statement, key) == SQLITE_OK &&
         sqlite3_bind_int(statement, 2, static_cast<int>(encoded->kind)) == SQLITE_OK &&
-        sqlite3_bind_blob64(statement, 3, encoded->bytes.empty() ? &kEmpty : encoded->bytes.data(),
-                            encoded->bytes.size(), SQLITE_STATIC) == SQLITE_OK;
+        bindData(statement, 3, encoded->bytes) == SQLITE_OK;
     return bound && runWrite(statement, key);
 }
 

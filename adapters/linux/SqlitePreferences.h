@@ -1,16 +1,13 @@
 #pragma once
 
 #include "FenkSDK/ports/Preferences.h"
+#include "adapters/linux/SqliteDatabase.h"
 
 #include <filesystem>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <variant>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace fenk {
 
@@ -35,29 +32,16 @@ protected:
     bool store(std::string_view key, Value value) override;
 
 private:
-    struct CloseConnection {
-        void operator()(sqlite3* connection) const;
-    };
-    struct FinalizeStatement {
-        void operator()(sqlite3_stmt* statement) const;
-    };
-    using Connection = std::unique_ptr<sqlite3, CloseConnection>;
-    using Statement = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
-
     // An open database with its prepared statements; its statements are finalised before the connection.
     struct Database {
-        Connection connection;
-        Statement select;
-        Statement upsert;
-        Statement erase;
-    };
-    struct OpenFailure {
-        int code;
-        std::string message;
+        SqliteConnection connection;
+        SqliteStatement select;
+        SqliteStatement upsert;
+        SqliteStatement erase;
     };
 
     void open();
-    std::variant<Database, OpenFailure> tryOpen() const;
+    std::variant<Database, SqliteFailure> tryOpen() const;
     std::filesystem::path moveAside() const;
     // Runs a prepared write to completion and makes it ready for reuse.
     bool runWrite(sqlite3_stmt* statement, std::string_view key) const;
