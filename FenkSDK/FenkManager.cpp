@@ -130,7 +130,8 @@ void FenkManager::buildPositionPipeline() {
             .session = AuthenticationSession(environment_.preferences, transport),
             .transport = transport,
             .isConnected = [environment = environment_] { return fenk::isConnectedToNetwork(environment); },
-            .link = [reachability = reachability_]() -> std::optional<ConnectionKind> {
+            .link = [weakReachability = std::weak_ptr(reachability_)]() -> std::optional<ConnectionKind> {
+                const auto reachability = weakReachability.lock();
                 if (!reachability) return std::nullopt;
                 return reachability->connectionKind();
             },
@@ -147,7 +148,7 @@ void FenkManager::buildPositionPipeline() {
         .requestNearbyPlaces = [](double, double) {},
     });
     // What an earlier version left waiting, and what this one left at its last run, goes out first.
-    fenkPositionsQueue_->async([uploader = uploader_] { uploader->adoptStoredList(); });
+    fenkPositionsQueue_->async(whileAlive(std::weak_ptr(uploader_), [](PositionUploader& uploader) { uploader.adoptStoredList(); }));
 }
 
 void FenkManager::observeNotifications() {
