@@ -30,6 +30,10 @@ Commands:
                       the same with the generated trace of a commuter (1 week, seed 1 by default)
          [--write-gpx FILE]
                       also keep the replayed trace as GPX in FILE
+         [--register URL KEY]
+                      register with the platform at URL first, with tracking on; positions are then
+                      uploaded, places learned and notices raised, and after the last fix virtual time
+                      runs on (up to a day) until every position is delivered
   places              print the learned places, one JSON object per line
 
 Options:
@@ -134,6 +138,16 @@ std::variant<Command, UsageError> parseReplay(const std::vector<std::string_view
         const std::string_view word = words[index];
         if (word == "--synthetic") {
             synthetic = SyntheticTrace{};
+            continue;
+        }
+        if (word == "--register") {
+            if (index + 2 >= words.size() || words[index + 1].empty() || words[index + 2].empty()) {
+                return UsageError{"replay: --register needs a platform URL and an app key"};
+            }
+            replay.registration = RegisterCommand{.platform = std::string(words[index + 1]),
+                                                  .appKey = std::string(words[index + 2]),
+                                                  .tracking = true};
+            index += 2;
             continue;
         }
         if (word == "--weeks" || word == "--seed" || word == "--write-gpx") {

@@ -37,10 +37,11 @@ struct SyntheticTrace {
     std::uint64_t seed = 1;
 };
 
-// Replays a recorded trace, or a generated commuter's, in virtual time.
+// Replays a recorded trace, or a generated commuter's, in virtual time; registers first when asked.
 struct ReplayCommand {
     std::variant<std::filesystem::path, SyntheticTrace> trace;
     std::optional<std::filesystem::path> writeGpx;
+    std::optional<RegisterCommand> registration;
 };
 
 struct PlacesCommand {};

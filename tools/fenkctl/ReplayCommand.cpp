@@ -1,12 +1,20 @@
 #include "FenkSDK/FenkManager.h"
+#include "FenkSDK/UserDefault.h"
+#include "FenkSDK/location/PositionPipeline.h"
+#include "FenkSDK/location/PositionUploader.h"
+#include "FenkSDK/places/CandidateStayStore.h"
+#include "FenkSDK/places/RelevantPlaceStore.h"
 #include "FenkSDK/ports/Application.h"
 #include "FenkSDK/runtime/NotificationCenter.h"
 #include "adapters/fake/FakeDispatcher.h"
-#include "adapters/fake/FakeHttp.h"
 #include "adapters/fake/FakeReachability.h"
+#include "adapters/linux/CurlHttp.h"
 #include "adapters/linux/FileSecureStore.h"
 #include "adapters/linux/LinuxDevice.h"
+#include "adapters/linux/RedirectingHttp.h"
 #include "adapters/linux/SqlitePreferences.h"
+#include "adapters/linux/SqliteRecordQueue.h"
+#include "adapters/linux/TrackedHttp.h"
 #include "adapters/location/CommuterTrace.h"
 #include "adapters/location/EngineLocation.h"
 #include "adapters/location/GpxWriter.h"
@@ -28,6 +36,9 @@ namespace fenk {
 namespace {
 
 using namespace std::chrono_literals;
+
+// After the last fix, virtual time runs on until every position is delivered, for at most this long.
+constexpr auto kDeliveryWindow = std::chrono::hours(24);
 
 // A Monday, so that generated weeks line up with the calendar's.
 constexpr std::chrono::sys_days kSyntheticStart{std::chrono::year{2026} / 1 / 5};
@@ -91,6 +102,20 @@ private:
     int percent_ = -1;
 };
 
+// Registers with tracking on, in virtual time; false (with a line on standard error) when no user came of it.
+bool registerFirst(const RegisterCommand& registration, FakeDispatcher& dispatcher) {
+    std::optional<std::string> userId;
+    FenkManager::sharedManager()->registerDevice(registration.appKey, registration.platform, true,
+                                                 [&userId](std::optional<std::string> id) { userId = std::move(id); });
+    dispatcher.runUntilIdle();
+    if (!userId || userId->empty() || userId->starts_with("Error") || *userId == "Not connected to Internet") {
+        std::cerr << "fenkctl: registration with " << registration.platform << " failed: " << userId.value_or("no answer")
+                  << '\n';
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int runReplay(const CommandLine& commandLine, const std::filesystem::path& dataFolder, const ReplayCommand& replay) {
@@ -108,23 +133,28 @@ int runReplay(const CommandLine& commandLine, const std::filesystem::path& dataF
         }
     }
 
-    // Virtual time from the trace's first fix: the whole SDK runs on this thread, as fast as it can.
+    // Virtual time from the trace's first fix: the whole SDK runs on this thread, as fast as it can; time stands
+    // still while an exchange with the platform is on the wire.
     const auto dispatcher = std::make_shared<FakeDispatcher>(*systemTimeFromTimestamp(fixes.front().timestamp));
     const auto center = std::make_shared<NotificationCenter>();
     const auto engine = std::make_shared<EngineLocation>(dispatcher->mainQueue(),
                                                          std::make_shared<FileSecureStore>(dataFolder / "location"));
+    std::shared_ptr<Http> http = std::make_shared<CurlHttp>(dispatcher);
+    if (commandLine.connectTo) http = std::make_shared<RedirectingHttp>(http, *commandLine.connectTo);
+    const auto settingsFile = dataFolder / "settings.sqlite3";
+    // The settings open the database file first: they are the ones that set a damaged file aside.
+    const auto preferences = std::make_shared<SqlitePreferences>(settingsFile);
     const Environment environment{
         .dispatcher = dispatcher,
         .notificationCenter = center,
-        .preferences = std::make_shared<SqlitePreferences>(dataFolder / "settings.sqlite3"),
+        .preferences = preferences,
         .secureStore = std::make_shared<FileSecureStore>(dataFolder / "secure"),
         .reachability = std::make_shared<FakeReachability>(),
         .application = std::make_shared<Application>(center),
-        // No platform: nothing in a replay talks to one.
-        .http = std::make_shared<FakeHttp>(dispatcher),
+        .http = std::make_shared<TrackedHttp<FakeDispatcher>>(http, dispatcher),
         .device = std::make_shared<LinuxDevice>(),
         .location = engine,
-        .uploadQueue = nullptr,
+        .uploadQueue = std::make_shared<SqliteRecordQueue>(settingsFile),
         .notifications = nullptr,
         .linkOpener = nullptr,
     };
@@ -132,7 +162,11 @@ int runReplay(const CommandLine& commandLine, const std::filesystem::path& dataF
     EventPrinter printer(commandLine.json ? EventPrinter::Format::json : EventPrinter::Format::plain, std::cout);
     EventTracing tracing(commandLine.json, *center, printer);
     LocationTally tally(*center, printer);
+    Environment::install(environment);
     const double cpuBefore = cpuSeconds();
+    if (replay.registration && !registerFirst(*replay.registration, *dispatcher)) return 1;
+
+    std::vector<std::pair<std::string, double>> delivery;
     {
         ProgressLine progress;
         TraceReplay feed(engine, dispatcher, fixes);
@@ -143,19 +177,38 @@ int runReplay(const CommandLine& commandLine, const std::filesystem::path& dataF
             dispatcher->advance(10min);
             progress.update(feed.ingested(), feed.total());
         }
+        const auto manager = FenkManager::sharedManager();
+        const PositionUploader* uploader = manager->positionUploader();
+        const bool registered = preferences->string(settingsKeys::kKeyResourceId).has_value();
+        for (auto waited = 0min; registered && uploader->waiting() > 0 && waited < kDeliveryWindow; waited += 1min) {
+            dispatcher->advance(1min);
+        }
+        delivery = {{"uploaded", static_cast<double>(uploader->statistics().uploaded)},
+                    {"queued", static_cast<double>(uploader->waiting())},
+                    {"resent", static_cast<double>(uploader->statistics().resent)},
+                    {"droppedByFilter", static_cast<double>(manager->positionPipeline()->droppedForAccuracy())}};
         FenkManager::resetSharedManager();
         dispatcher->runUntilIdle();
     }
     const double cpu = cpuSeconds() - cpuBefore;
 
+    std::size_t staysFiled = 0;
+    for (const auto& [cell, candidate] : CandidateStayStore(*preferences).load().value_or(CandidateStayMap{})) {
+        staysFiled += candidate.stayCount();
+    }
+    const auto places = RelevantPlaceStore(*environment.secureStore).load().value_or(RelevantPlaceMap{});
+    std::vector<std::pair<std::string, double>> counts{{"fixes", static_cast<double>(fixes.size())},
+                                         {"positions", static_cast<double>(tally.positions)},
+                                         {"visits", static_cast<double>(tally.visits)},
+                                         {"regionEntries", static_cast<double>(tally.regionEntries)},
+                                         {"regionExits", static_cast<double>(tally.regionExits)},
+                                         {"staysFiled", static_cast<double>(staysFiled)},
+                                         {"placesLearned", static_cast<double>(places.size())}};
+    counts.insert(counts.end(), delivery.begin(), delivery.end());
+    counts.emplace_back("cpuSeconds", cpu);
     printer.summary({{"from", formatIsoTime(fixes.front().timestamp).value_or("?")},
                      {"to", formatIsoTime(fixes.back().timestamp).value_or("?")}},
-                    {{"fixes", static_cast<double>(fixes.size())},
-                     {"positions", static_cast<double>(tally.positions)},
-                     {"visits", static_cast<double>(tally.visits)},
-                     {"regionEntries", static_cast<double>(tally.regionEntries)},
-                     {"regionExits", static_cast<double>(tally.regionExits)},
-                     {"cpuSeconds", cpu}});
+                    counts);
     return 0;
 }
 
