@@ -6,7 +6,6 @@
 #include "support/SamplePlatform.h"
 #include "support/TemporaryFolder.h"
 #include "tools/fenk-platform/PlatformCatalogue.h"
-#include "tools/fenk-platform/PlatformStore.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
