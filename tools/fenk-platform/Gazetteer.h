@@ -20,13 +20,14 @@ struct GazetteerCity {
 // than every city.
 class Gazetteer {
 public:
+    // Leaves out cities off the globe.
     explicit Gazetteer(std::vector<GazetteerCity> cities);
 
     struct Nearest {
         const GazetteerCity* city;
         double metres;
     };
-    // The city nearest to the coordinate; none only when there is no city at all.
+    // The city nearest to a coordinate on the globe; none only when there is no city at all.
     std::optional<Nearest> nearest(LocationCoordinate2D coordinate) const;
 
 private:
