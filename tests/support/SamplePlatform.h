@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/fenk-platform/PlatformServer.h"
+#include "tools/fenk-platform/PlatformStore.h"  // ReceivedLocation, for PlatformServer::locationsOf
 
 #include <filesystem>
 #include <memory>

@@ -16,11 +16,15 @@ struct FaultOrderText {
     std::optional<std::int64_t> count{};
     std::optional<std::int64_t> status{};
     std::optional<std::int64_t> delayMs{};
+    std::optional<std::string> path{};
+    std::optional<std::int64_t> every{};
 
     static constexpr auto jsonFields = std::tuple{json::field("kind", &FaultOrderText::kind),
                                                   json::field("count", &FaultOrderText::count),
                                                   json::field("status", &FaultOrderText::status),
-                                                  json::field("delayMs", &FaultOrderText::delayMs)};
+                                                  json::field("delayMs", &FaultOrderText::delayMs),
+                                                  json::field("path", &FaultOrderText::path),
+                                                  json::field("every", &FaultOrderText::every)};
 };
 
 constexpr std::array<std::pair<std::string_view, Fault::Kind>, 5> kKindNames{{{"status", Fault::Kind::status},
@@ -30,6 +34,15 @@ constexpr std::array<std::pair<std::string_view, Fault::Kind>, 5> kKindNames{{{"
                                                                               {"drop", Fault::Kind::drop}}};
 
 constexpr std::int64_t kLongestDelayMs = 600'000;
+
+// Whether `path` holds `segments` ("/a/b") as whole segments: "/x/a/b" and "/a/b/y" do, "/a/bc" does not.
+bool holdsSegments(std::string_view path, std::string_view segments) {
+    for (std::size_t at = path.find(segments); at != std::string_view::npos; at = path.find(segments, at + 1)) {
+        const std::size_t end = at + segments.size();
+        if (end == path.size() || path[end] == '/') return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -44,11 +57,21 @@ std::optional<FaultOrder> parseFaultOrder(std::string_view json, std::string& er
         return std::nullopt;
     }
     order.fault.kind = named->second;
-    if (text->count.value_or(1) < 1) {
-        error = "count must be at least 1";
+    if (text->count.value_or(1) < 0) {
+        error = "count must be 0 (until cleared) or more";
         return std::nullopt;
     }
     order.count = static_cast<std::size_t>(text->count.value_or(1));
+    if (text->every.value_or(1) < 1) {
+        error = "every must be at least 1";
+        return std::nullopt;
+    }
+    order.every = static_cast<std::size_t>(text->every.value_or(1));
+    if (text->path && (!text->path->starts_with('/') || text->path->size() < 2 || text->path->ends_with('/'))) {
+        error = "path must start with \"/\" and name at least one segment";
+        return std::nullopt;
+    }
+    order.path = text->path;
     if (text->status) {
         if (*text->status < 100 || *text->status > 599) {
             error = "status must lie between 100 and 599";
@@ -68,7 +91,7 @@ std::optional<FaultOrder> parseFaultOrder(std::string_view json, std::string& er
 
 void FaultInjector::arm(const FaultOrder& order) {
     const std::scoped_lock lock(mutex_);
-    pending_.push_back(order);
+    pending_.push_back({order});
 }
 
 void FaultInjector::clear() {
@@ -76,11 +99,14 @@ void FaultInjector::clear() {
     pending_.clear();
 }
 
-std::optional<Fault> FaultInjector::take() {
+std::optional<Fault> FaultInjector::take(std::string_view path) {
     const std::scoped_lock lock(mutex_);
-    if (pending_.empty()) return std::nullopt;
-    const Fault fault = pending_.front().fault;
-    if (--pending_.front().count == 0) pending_.pop_front();
+    const auto armed = std::ranges::find_if(pending_, [path](const ArmedOrder& candidate) {
+        return !candidate.order.path || holdsSegments(path, *candidate.order.path);
+    });
+    if (armed == pending_.end() || ++armed->matched % armed->order.every != 0) return std::nullopt;
+    const Fault fault = armed->order.fault;
+    if (armed->order.count != 0 && --armed->order.count == 0) pending_.erase(armed);
     return fault;
 }
 

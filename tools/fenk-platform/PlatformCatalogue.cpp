@@ -1,33 +1,43 @@
 #include "tools/fenk-platform/PlatformCatalogue.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
+#include <iostream>
 #include <optional>
 #include <utility>
 
 #include "FenkSDK/places/FenkGeohash.h"
+#include "FenkSDK/places/GreatCircle.h"
+#include "tools/fenk-platform/PackagedCities.h"
 
 namespace fenk {
 namespace {
 
 constexpr double kDefaultPlaceRadiusMetres = 100;
-constexpr double kEarthRadiusMetres = 6'371'008.8;
+constexpr std::string_view kAddressMark = "{platform}";
 
-// Great-circle distance (haversine).
-double metresBetween(LocationCoordinate2D from, LocationCoordinate2D to) {
-    constexpr double radiansPerDegree = std::numbers::pi / 180;
-    const double latitudeDelta = (to.latitude - from.latitude) * radiansPerDegree;
-    const double longitudeDelta = (to.longitude - from.longitude) * radiansPerDegree;
-    const double a = std::pow(std::sin(latitudeDelta / 2), 2) + std::cos(from.latitude * radiansPerDegree) *
-                                                                    std::cos(to.latitude * radiansPerDegree) *
-                                                                    std::pow(std::sin(longitudeDelta / 2), 2);
-    return 2 * kEarthRadiusMetres * std::asin(std::min(1.0, std::sqrt(a)));
+void expand(std::string& text, std::string_view address) {
+    for (std::size_t at = text.find(kAddressMark); at != std::string::npos; at = text.find(kAddressMark, at)) {
+        text.replace(at, kAddressMark.size(), address);
+        at += address.size();
+    }
 }
 
 }  // namespace
 
-PlatformCatalogue::PlatformCatalogue(PlatformSeed seed) : seed_(std::move(seed)) {}
+PlatformCatalogue::PlatformCatalogue(PlatformSeed seed, std::string gazetteerLibrary)
+    : seed_(std::move(seed)), gazetteerLibrary_(std::move(gazetteerLibrary)) {}
+
+void PlatformCatalogue::expandPlatformAddress(std::string_view address) {
+    for (SeedApp& app : seed_.apps) {
+        if (!app.places) continue;
+        for (SeedPlace& place : *app.places) {
+            if (!place.extras) continue;
+            for (FG_Extra& extra : *place.extras) {
+                if (extra.value) expand(*extra.value, address);
+            }
+        }
+    }
+}
 
 const SeedApp* PlatformCatalogue::app(std::string_view appKey) const {
     const auto found = std::ranges::find(seed_.apps, appKey, &SeedApp::appKey);
@@ -43,7 +53,7 @@ const SeedGroup* PlatformCatalogue::group(const SeedApp& app, std::string_view r
 std::vector<FG_DTSPlace> PlatformCatalogue::placesNear(const SeedApp& app, LocationCoordinate2D coordinate) const {
     std::vector<std::pair<double, const SeedPlace*>> near;
     for (const SeedPlace& place : orEmpty(app.places)) {
-        const double distance = metresBetween(coordinate, {place.latitude, place.longitude});
+        const double distance = distanceMeters(coordinate, {place.latitude, place.longitude});
         if (distance <= place.radius.value_or(kDefaultPlaceRadiusMetres)) near.emplace_back(distance, &place);
     }
     std::ranges::stable_sort(near, {}, &std::pair<double, const SeedPlace*>::first);
@@ -65,7 +75,7 @@ FG_TrackingInfo PlatformCatalogue::trackingInfo(const SeedApp& app, LocationCoor
     const SeedTrackingArea* nearest = nullptr;
     double nearestDistance = 0;
     for (const SeedTrackingArea& area : orEmpty(seed_.trackingAreas)) {
-        const double distance = metresBetween(coordinate, {area.latitude, area.longitude});
+        const double distance = distanceMeters(coordinate, {area.latitude, area.longitude});
         if (distance <= area.radius && (!nearest || distance < nearestDistance)) {
             nearest = &area;
             nearestDistance = distance;
@@ -75,12 +85,31 @@ FG_TrackingInfo PlatformCatalogue::trackingInfo(const SeedApp& app, LocationCoor
         info.country = nearest->country;
         info.region = nearest->region;
         info.city = nearest->city;
+        return info;
+    }
+    const Gazetteer* cities = gazetteer();
+    if (const std::optional<Gazetteer::Nearest> city = cities ? cities->nearest(coordinate) : std::nullopt) {
+        info.country = city->city->country;
+        info.region = city->city->region;
+        if (city->metres <= kCityReachMetres) info.city = city->city->name;
     } else if (seed_.defaultArea) {
         info.country = seed_.defaultArea->country;
         info.region = seed_.defaultArea->region;
         info.city = seed_.defaultArea->city;
     }
     return info;
+}
+
+const Gazetteer* PlatformCatalogue::gazetteer() const {
+    std::call_once(gazetteerLoaded_, [this] {
+        std::string error;
+        if (std::optional<std::vector<GazetteerCity>> cities = loadPackagedCities(gazetteerLibrary_, error)) {
+            gazetteer_.emplace(std::move(*cities));
+        } else {
+            std::cerr << "fenk-platform: no city names (" << error << "); tracking info names seeded areas only\n";
+        }
+    });
+    return gazetteer_ ? &*gazetteer_ : nullptr;
 }
 
 }  // namespace fenk

@@ -13,6 +13,8 @@
 
 #include "tools/fenk-platform/ConnectionTaskQueue.h"
 #include "tools/fenk-platform/PlatformCatalogue.h"
+#include "tools/fenk-platform/PlatformMedia.h"
+#include "tools/fenk-platform/PlatformPages.h"
 #include "tools/fenk-platform/PlatformServices.h"
 #include "tools/fenk-platform/PlatformStore.h"
 #include "tools/fenk-platform/UrlEncoding.h"
@@ -23,7 +25,10 @@ namespace {
 constexpr std::size_t kWorkers = 8;
 constexpr time_t kKeepAliveSeconds = 5;
 constexpr std::string_view kControlPrefix = "/_fenk/";
+constexpr std::string_view kMediaPrefix = "/media/";
+constexpr std::string_view kPagesPrefix = "/pages/";
 const std::string kJson = "application/json; charset=utf-8";
+constexpr std::size_t kFillerChunk = 64 * 1024;
 constexpr std::string_view kOk = R"({"response":"OK"})";
 constexpr std::string_view kGarbage = "<html><body>502 Bad Gateway</body></html>";
 constexpr int kBadRequest = 400;
@@ -76,12 +81,26 @@ void reply(httplib::Response& response, int status, std::string_view body) {
     response.set_content(body.data(), body.size(), kJson);
 }
 
+void serveMedia(httplib::Response& response, std::string_view name) {
+    std::optional<MediaFile> file = mediaFile(name);
+    if (!file) return reply(response, kNotFound, PlatformServices::refusal("NOT_FOUND", "no such media file"));
+    if (file->size == file->head.size()) return response.set_content(std::move(file->head), file->contentType);
+    // Large files are written piece by piece rather than held whole.
+    response.set_content_provider(
+        file->size, file->contentType,
+        [head = std::move(file->head)](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            if (offset < head.size()) return sink.write(head.data() + offset, std::min(length, head.size() - offset));
+            const std::string zeros(std::min(length, kFillerChunk), '\0');
+            return sink.write(zeros.data(), zeros.size());
+        });
+}
+
 }  // namespace
 
 class PlatformServer::Impl {
 public:
-    Impl(PlatformSeed seed, std::unique_ptr<PlatformStore> store)
-        : catalogue_(std::move(seed)), store_(std::move(store)), services_(catalogue_, *store_) {
+    Impl(PlatformSeed seed, std::string gazetteer, std::unique_ptr<PlatformStore> store)
+        : catalogue_(std::move(seed), std::move(gazetteer)), store_(std::move(store)), services_(catalogue_, *store_) {
         server_.set_tcp_nodelay(true);
         server_.set_keep_alive_max_count(std::numeric_limits<std::size_t>::max());
         server_.set_keep_alive_timeout(kKeepAliveSeconds);
@@ -98,6 +117,7 @@ public:
             return false;
         }
         host_ = host;
+        catalogue_.expandPlatformAddress(address());
         // The server asks for its worker pool once it counts as running; from then on stop() reaches it.
         auto running = std::make_shared<std::promise<void>>();
         std::future<void> runningNow = running->get_future();
@@ -118,9 +138,10 @@ public:
     }
 
     int port() const { return port_; }
-    const std::string& host() const { return host_; }
+    std::string address() const { return "http://" + host_ + ":" + std::to_string(port_); }
     RequestLog& requestLog() { return requestLog_; }
     FaultInjector& faults() { return faults_; }
+    PlatformStore& store() { return *store_; }
 
 private:
     void handle(const httplib::Request& request, httplib::Response& response) {
@@ -131,7 +152,15 @@ private:
         const NameValueList query = parseUrlEncoded(queryOf(request.target));
         const NameValueList form = isForm(request) ? parseUrlEncoded(request.body) : NameValueList{};
         requestLog_.add(record(request, query, form));
-        if (const std::optional<Fault> fault = faults_.take(); fault && spoil(*fault, response)) return;
+        if (const std::optional<Fault> fault = faults_.take(request.path); fault && spoil(*fault, response)) return;
+        const std::string_view path = request.path;
+        if (request.method == "GET" && path.starts_with(kMediaPrefix)) {
+            return serveMedia(response, path.substr(kMediaPrefix.size()));
+        }
+        if (request.method == "GET" && path.starts_with(kPagesPrefix)) {
+            response.set_content(linkPage(path.substr(kPagesPrefix.size())), "text/html; charset=utf-8");
+            return;
+        }
         const PlatformReply answer =
             services_.answer(request.method, request.path, request.method == "GET" ? query : form);
         reply(response, answer.status, answer.body);
@@ -186,6 +215,16 @@ private:
             faults_.clear();
             return reply(response, 200, kOk);
         }
+        if (what == "locations" && request.method == "GET") {
+            const NameValueList query = parseUrlEncoded(queryOf(request.target));
+            const std::optional<std::string> list =
+                json::encode(store_->locationsOf(lastValue(query, "resourceId").value_or("")));
+            if (!list) {
+                return reply(response, kInternalError,
+                             PlatformServices::refusal("INVALID_TEXT", "a position held text that is not UTF-8"));
+            }
+            return reply(response, 200, *list);
+        }
         reply(response, kNotFound, PlatformServices::refusal("NOT_FOUND", "no such control path"));
     }
 
@@ -210,24 +249,28 @@ std::unique_ptr<PlatformServer> PlatformServer::start(const PlatformOptions& opt
         error = failure.what();
         return nullptr;
     }
-    auto server = std::make_unique<PlatformServer>(PassKey{}, std::move(*seed), std::move(store));
+    auto server = std::make_unique<PlatformServer>(PassKey{}, std::move(*seed), options.gazetteer, std::move(store));
     if (!server->impl_->listen(options.host, options.port, error)) return nullptr;
     return server;
 }
 
-PlatformServer::PlatformServer(PassKey, PlatformSeed seed, std::unique_ptr<PlatformStore> store)
-    : impl_(std::make_unique<Impl>(std::move(seed), std::move(store))) {}
+PlatformServer::PlatformServer(PassKey, PlatformSeed seed, std::string gazetteer, std::unique_ptr<PlatformStore> store)
+    : impl_(std::make_unique<Impl>(std::move(seed), std::move(gazetteer), std::move(store))) {}
 
 PlatformServer::~PlatformServer() { stop(); }
 
 int PlatformServer::port() const { return impl_->port(); }
 
-std::string PlatformServer::address() const { return "http://" + impl_->host() + ":" + std::to_string(impl_->port()); }
+std::string PlatformServer::address() const { return impl_->address(); }
 
 void PlatformServer::stop() { impl_->stop(); }
 
 RequestLog& PlatformServer::requestLog() { return impl_->requestLog(); }
 
 FaultInjector& PlatformServer::faults() { return impl_->faults(); }
+
+std::vector<ReceivedLocation> PlatformServer::locationsOf(std::string_view resourceId) {
+    return impl_->store().locationsOf(resourceId);
+}
 
 }  // namespace fenk

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "tools/fenk-platform/FaultInjector.h"
 #include "tools/fenk-platform/RequestLog.h"
@@ -11,23 +13,33 @@ namespace fenk {
 
 struct PlatformSeed;
 class PlatformStore;
+struct ReceivedLocation;
 
 struct PlatformOptions {
     std::string host = "127.0.0.1";
     int port = 0;  // 0: any free port
     std::filesystem::path database;
     std::filesystem::path seed;
+    // The gazetteer library whose cities name places for tracking info; missing, only seeded areas do.
+    std::string gazetteer = "libgeonames.so.0";
 };
 
 // A local platform for development and tests: the whole interface the SDK speaks, over HTTP/1.1 with
 // keep-alive, storing what devices write in SQLite. Serves on a thread of its own from start() until
 // stop() or destruction.
 //
-// Besides the interface it answers, for tests, under "/_fenk/" (never recorded, never spoiled):
+// It also serves what notices point at (recorded, and spoiled like any reply):
+//     GET    /media/{name}     icon.png, notes.txt, oversize.png (see PlatformMedia)
+//     GET    /pages/{name}     a small HTML page titled with the name
+// Seeded place extras may write "{platform}" for the platform's address, e.g. "{platform}/media/icon.png".
+//
+// Besides, for tests, under "/_fenk/" (never recorded, never spoiled):
 //     GET    /_fenk/requests   every request received, as a JSON list of RecordedRequest
 //     DELETE /_fenk/requests   forgets them
-//     POST   /_fenk/faults     spoils the next replies (body: see FaultOrder)
+//     POST   /_fenk/faults     spoils replies to come (body: see FaultOrder)
 //     DELETE /_fenk/faults     cancels the faults still waiting
+//     GET    /_fenk/locations?resourceId=ID   the positions the user sent, in arrival order, as a JSON
+//                              list of ReceivedLocation (latitude, longitude, extra as sent)
 class PlatformServer {
     struct PassKey {};
 
@@ -36,7 +48,7 @@ public:
     // when any of that fails.
     static std::unique_ptr<PlatformServer> start(const PlatformOptions& options, std::string& error);
 
-    PlatformServer(PassKey, PlatformSeed seed, std::unique_ptr<PlatformStore> store);
+    PlatformServer(PassKey, PlatformSeed seed, std::string gazetteer, std::unique_ptr<PlatformStore> store);
     ~PlatformServer();
     PlatformServer(const PlatformServer&) = delete;
     PlatformServer& operator=(const PlatformServer&) = delete;
@@ -49,6 +61,8 @@ public:
 
     RequestLog& requestLog();
     FaultInjector& faults();
+    // The positions the user sent, in arrival order, as sent.
+    std::vector<ReceivedLocation> locationsOf(std::string_view resourceId);
 
 private:
     class Impl;

@@ -59,6 +59,8 @@ PlatformStore::PlatformStore(const std::filesystem::path& file)
                                      "ON CONFLICT (resourceId, name) DO UPDATE SET value = excluded.value")),
       insertLocation_(database_.prepare(
           "INSERT INTO locations (resourceId, latitude, longitude, extra, async) VALUES (?1, ?2, ?3, ?4, ?5)")),
+      selectLocations_(database_.prepare(
+          "SELECT latitude, longitude, extra, async FROM locations WHERE resourceId = ?1 ORDER BY id")),
       insertMembership_(database_.prepare("INSERT OR IGNORE INTO memberships (groupId, resourceId) VALUES (?1, ?2)")),
       deleteMembership_(database_.prepare("DELETE FROM memberships WHERE groupId = ?1 AND resourceId = ?2")),
       selectMemberships_(database_.prepare("SELECT groupId FROM memberships WHERE resourceId = ?1 ORDER BY rowid")) {}
@@ -143,6 +145,21 @@ std::int64_t PlatformStore::addLocation(const ReceivedLocation& location) {
         .bind(5, std::int64_t{location.async})
         .run();
     return database_.lastInsertRowId();
+}
+
+std::vector<ReceivedLocation> PlatformStore::locationsOf(std::string_view resourceId) {
+    const std::scoped_lock lock(mutex_);
+    selectLocations_.bind(1, resourceId);
+    std::vector<ReceivedLocation> locations;
+    while (selectLocations_.step()) {
+        locations.push_back({.resourceId = std::string(resourceId),
+                             .latitude = selectLocations_.text(0),
+                             .longitude = selectLocations_.text(1),
+                             .extra = selectLocations_.text(2),
+                             .async = selectLocations_.integer(3) != 0});
+    }
+    selectLocations_.reset();
+    return locations;
 }
 
 void PlatformStore::join(std::string_view groupId, std::string_view resourceId) {

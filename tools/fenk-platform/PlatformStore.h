@@ -6,9 +6,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "FenkSDK/api/FG_Account.h"
+#include "FenkSDK/json/RecordCodec.h"
 #include "tools/fenk-platform/SqliteDatabase.h"
 #include "tools/fenk-platform/UrlEncoding.h"
 
@@ -43,6 +45,12 @@ struct ReceivedLocation {
     std::optional<std::string> longitude{};
     std::optional<std::string> extra{};
     bool async = false;
+
+    static constexpr auto jsonFields = std::tuple{json::field("resourceId", &ReceivedLocation::resourceId),
+                                                  json::field("latitude", &ReceivedLocation::latitude),
+                                                  json::field("longitude", &ReceivedLocation::longitude),
+                                                  json::field("extra", &ReceivedLocation::extra),
+                                                  json::field("async", &ReceivedLocation::async)};
 };
 
 // What devices wrote to the platform, kept in SQLite: users and their extra facts, positions, group
@@ -59,6 +67,8 @@ public:
 
     // Answers the stored position's id.
     std::int64_t addLocation(const ReceivedLocation& location);
+    // The positions the user sent, in arrival order.
+    std::vector<ReceivedLocation> locationsOf(std::string_view resourceId);
 
     void join(std::string_view groupId, std::string_view resourceId);
     void leave(std::string_view groupId, std::string_view resourceId);
@@ -77,6 +87,7 @@ private:
     SqliteStatement updateUser_;
     SqliteStatement upsertExtra_;
     SqliteStatement insertLocation_;
+    SqliteStatement selectLocations_;
     SqliteStatement insertMembership_;
     SqliteStatement deleteMembership_;
     SqliteStatement selectMemberships_;

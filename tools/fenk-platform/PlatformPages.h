@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace fenk {
+
+// The HTML page a notice's link opens: "/pages/{name}" shows its name as title and heading.
+std::string linkPage(std::string_view name);
+
+}  // namespace fenk
