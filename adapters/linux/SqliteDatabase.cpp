@@ -40,7 +40,7 @@ StatementUse::~StatementUse() {
     sqlite3_clear_bindings(statement_);
 }
 
-std::variant<SqliteConnection, SqliteFailure> openSqliteDatabase(const std::filesystem::path& path) {
+std::variant<SqliteConnectionHandle, SqliteFailure> openSqliteDatabase(const std::filesystem::path& path) {
     std::string error;
     if (!makePrivateFolder(path.parent_path())) {
         return SqliteFailure{SQLITE_CANTOPEN, "cannot create its folder"};
@@ -50,7 +50,7 @@ std::variant<SqliteConnection, SqliteFailure> openSqliteDatabase(const std::file
     }
     sqlite3* raw = nullptr;
     const int openCode = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    SqliteConnection connection(raw);
+    SqliteConnectionHandle connection(raw);
     auto failure = [&](int code) { return SqliteFailure{code, sqlite3_errmsg(connection.get())}; };
     if (openCode != SQLITE_OK) {
         return failure(openCode);
@@ -73,7 +73,7 @@ std::variant<SqliteConnection, SqliteFailure> openSqliteDatabase(const std::file
 int runSql(sqlite3* connection, const char* sql, std::string& firstColumn) {
     sqlite3_stmt* raw = nullptr;
     int code = sqlite3_prepare_v2(connection, sql, -1, &raw, nullptr);
-    SqliteStatement statement(raw);
+    SqliteStatementHandle statement(raw);
     if (code != SQLITE_OK) {
         return code;
     }
@@ -86,7 +86,7 @@ int runSql(sqlite3* connection, const char* sql, std::string& firstColumn) {
     return code == SQLITE_DONE ? SQLITE_OK : code;
 }
 
-int prepareSql(sqlite3* connection, const char* sql, SqliteStatement& statement) {
+int prepareSql(sqlite3* connection, const char* sql, SqliteStatementHandle& statement) {
     sqlite3_stmt* raw = nullptr;
     const int code = sqlite3_prepare_v3(connection, sql, -1, SQLITE_PREPARE_PERSISTENT, &raw, nullptr);
     statement.reset(raw);

@@ -21,8 +21,8 @@ struct CloseSqliteConnection {
 struct FinalizeSqliteStatement {
     void operator()(sqlite3_stmt* statement) const;
 };
-using SqliteConnection = std::unique_ptr<sqlite3, CloseSqliteConnection>;
-using SqliteStatement = std::unique_ptr<sqlite3_stmt, FinalizeSqliteStatement>;
+using SqliteConnectionHandle = std::unique_ptr<sqlite3, CloseSqliteConnection>;
+using SqliteStatementHandle = std::unique_ptr<sqlite3_stmt, FinalizeSqliteStatement>;
 
 struct SqliteFailure {
     int code;
@@ -32,13 +32,13 @@ struct SqliteFailure {
 // Opens the file read-write, creating it and its folders readable by the user only, in write-ahead-log mode
 // with synchronous=NORMAL (a commit survives the process being killed), waiting for a while on a lock another
 // connection holds rather than failing at once.
-std::variant<SqliteConnection, SqliteFailure> openSqliteDatabase(const std::filesystem::path& path);
+std::variant<SqliteConnectionHandle, SqliteFailure> openSqliteDatabase(const std::filesystem::path& path);
 
 // Runs one statement to completion: SQLITE_OK or the failing code, and the first column of its first row.
 int runSql(sqlite3* connection, const char* sql, std::string& firstColumn);
 
 // Prepares a statement kept for the life of the connection: SQLITE_OK or the failing code.
-int prepareSql(sqlite3* connection, const char* sql, SqliteStatement& statement);
+int prepareSql(sqlite3* connection, const char* sql, SqliteStatementHandle& statement);
 
 // Binds the bytes as a blob without copying them: keep them alive until the statement is reset. An empty
 // buffer binds an empty blob, not SQL NULL.

@@ -140,7 +140,7 @@ std::variant<SqlitePreferences::Database, SqliteFailure> SqlitePreferences::tryO
     if (auto* failure = std::get_if<SqliteFailure>(&opened)) {
         return std::move(*failure);
     }
-    Database database{std::get<SqliteConnection>(std::move(opened)), {}, {}, {}};
+    Database database{std::get<SqliteConnectionHandle>(std::move(opened)), {}, {}, {}};
     auto* connection = database.connection.get();
     auto failure = [&](int code) { return SqliteFailure{code, sqlite3_errmsg(connection)}; };
     std::string check;

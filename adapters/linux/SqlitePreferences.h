@@ -34,10 +34,10 @@ protected:
 private:
     // An open database with its prepared statements; its statements are finalised before the connection.
     struct Database {
-        SqliteConnection connection;
-        SqliteStatement select;
-        SqliteStatement upsert;
-        SqliteStatement erase;
+        SqliteConnectionHandle connection;
+        SqliteStatementHandle select;
+        SqliteStatementHandle upsert;
+        SqliteStatementHandle erase;
     };
 
     void open();

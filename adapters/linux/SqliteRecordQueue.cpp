@@ -40,7 +40,7 @@ std::optional<SqliteRecordQueue::Database> SqliteRecordQueue::open(const std::fi
     if (auto* failure = std::get_if<SqliteFailure>(&opened)) {
         problem = failure->message;
     } else {
-        Database database{std::get<SqliteConnection>(std::move(opened)), {}, {}, {}, {}, {}, {}, {}};
+        Database database{std::get<SqliteConnectionHandle>(std::move(opened)), {}, {}, {}, {}, {}, {}, {}};
         auto* connection = database.connection.get();
         std::string ignored;
         int code = runSql(connection, kCreateTable, ignored);

@@ -27,14 +27,14 @@ public:
 private:
     // An open database with its prepared statements; its statements are finalised before the connection.
     struct Database {
-        SqliteConnection connection;
-        SqliteStatement begin;
-        SqliteStatement commit;
-        SqliteStatement rollback;
-        SqliteStatement insert;
-        SqliteStatement selectOldest;
-        SqliteStatement erase;
-        SqliteStatement count;
+        SqliteConnectionHandle connection;
+        SqliteStatementHandle begin;
+        SqliteStatementHandle commit;
+        SqliteStatementHandle rollback;
+        SqliteStatementHandle insert;
+        SqliteStatementHandle selectOldest;
+        SqliteStatementHandle erase;
+        SqliteStatementHandle count;
     };
 
     static std::optional<Database> open(const std::filesystem::path& path);
