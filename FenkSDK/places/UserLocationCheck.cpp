@@ -36,8 +36,8 @@ UserLocationCheck::UserLocationCheck(std::shared_ptr<Preferences> preferences, P
 void UserLocationCheck::checkUserLocation(Completion completion) const {
     if (!completion) return;
     if (device_->systemVersionLevel() < kFirstAskingVersion) {
-        return completeOn<PlaceNames>(*globalQueue_, std::move(completion),
-                                      std::map<std::string, std::string>{{"city", ""}, {"region", ""}, {"country", ""}});
+        const std::map<std::string, std::string> unknown{{"city", ""}, {"region", ""}, {"country", ""}};
+        return completeOn<PlaceNames>(*globalQueue_, std::move(completion), unknown);
     }
     globalQueue_->async([self = *this, completion = std::move(completion)] {
         const auto position = self.lastStoredPosition_();

@@ -3,6 +3,11 @@
 #include "FenkSDK/UserDefault.h"
 #include "FenkSDK/api/FG_Authenticate.h"
 #include "FenkSDK/ports/Preferences.h"
+#include "adapters/fake/FakeHttp.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace fenk {
 
@@ -12,6 +17,15 @@ inline void storeRegisteredSession(Preferences& preferences) {
     preferences.setString(settingsKeys::kKeyAppKey, "KEY");
     UserDefault(preferences).saveRecord(FG_Authenticate{"https://platform.example", "1.0", "old", "soa.api.fenk"},
                                         settingsKeys::kKeyCacheAutenticate);
+}
+
+// The addresses of the requests sent to one service.
+inline std::vector<std::string> requestsTo(const FakeHttp& http, std::string_view service) {
+    std::vector<std::string> urls;
+    for (const auto& request : http.requests()) {
+        if (request.url.find(service) != std::string::npos) urls.push_back(request.url);
+    }
+    return urls;
 }
 
 }  // namespace fenk
