@@ -49,7 +49,7 @@ void NearbyPlaces::handleNearbyPlaces(Places places, const Completion& completio
         else if (extra.name == noticeKeys::kIcon) iconLink = extra.value;
         else if (extra.name == noticeKeys::kLinkUrl) link = extra.value;
     }
-    scheduleNotice_(message, iconLink, link);
+    if (scheduleNotice_) scheduleNotice_(message, iconLink, link);
     complete(std::move(places));
 }
 

@@ -17,7 +17,7 @@ const NoticeArguments kNothingFound{};
 
 struct Case {
     const char* name;
-    std::optional<FakeHttpReply> reply;
+    FakeHttpReply reply;
     std::optional<NoticeArguments> notice;
     std::optional<std::size_t> placeCount;
     bool registered = true;

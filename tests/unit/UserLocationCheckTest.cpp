@@ -13,7 +13,7 @@ using Names = std::map<std::string, std::string>;
 
 struct Case {
     const char* name;
-    std::optional<FakeHttpReply> reply;
+    FakeHttpReply reply;
     std::optional<Names> expected;
     bool positionStored = true;
     SystemVersionLevel version{17, 0};
