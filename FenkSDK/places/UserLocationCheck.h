@@ -30,7 +30,8 @@ public:
                       std::shared_ptr<Device> device, std::shared_ptr<DispatchQueue> globalQueue,
                       LastStoredPosition lastStoredPosition);
 
-    // Returns at once and completes exactly once, never on the calling thread:
+    // Returns at once and completes exactly once, never on the calling thread (without a completion nothing
+    // is asked):
     //  - below system version 11, with "city", "region" and "country" all empty, as a task of `globalQueue`;
     //  - without a stored position, with none, and nothing is sent;
     //  - otherwise, on the queue the reply arrives on: none when the request failed (without an
