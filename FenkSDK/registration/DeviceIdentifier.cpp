@@ -16,15 +16,15 @@
 #include <thread>
 
 namespace fenk {
-namespace {
 
-// The system's entropy source; std::random_device throws on a system that offers none.
 void fillFromRandomDevice(std::span<std::uint8_t> bytes) {
     std::random_device device;
     for (auto& byte : bytes) {
         byte = static_cast<std::uint8_t>(device());
     }
 }
+
+namespace {
 
 constexpr std::uint64_t kGoldenGamma = 0x9E3779B97F4A7C15;
 

@@ -20,6 +20,9 @@ std::optional<std::string> getDeviceID(FenkKeyChain& keyChain);
 // Fills a buffer with random bytes; may throw when the system offers no entropy.
 using EntropySource = std::function<void(std::span<std::uint8_t>)>;
 
+// The system's entropy source; throws (std::random_device does) on a system that offers none.
+void fillFromRandomDevice(std::span<std::uint8_t> bytes);
+
 // A random (version 4, RFC 4122 variant) UUID in upper-case 8-4-4-4-12 form. Should `entropy` throw, the bytes
 // come from the state of the process instead, never from a fixed value.
 std::string makeRandomUuid(const EntropySource& entropy);
