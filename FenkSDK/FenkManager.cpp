@@ -1,15 +1,20 @@
 #include "FenkSDK/FenkManager.h"
 
+#include "FenkSDK/engagement/LocalNotice.h"
+#include "FenkSDK/engagement/NoticeLink.h"
 #include "FenkSDK/engagement/PermissionsAcceptance.h"
 #include "FenkSDK/engagement/TrackingStartCheck.h"
 #include "FenkSDK/location/LocationManager.h"
 #include "FenkSDK/location/LocationNotifications.h"
+#include "FenkSDK/location/PositionHistory.h"
 #include "FenkSDK/location/PositionPipeline.h"
 #include "FenkSDK/location/PositionUploader.h"
 #include "FenkSDK/location/TrackingStarter.h"
 #include "FenkSDK/net/ConnectionMonitor.h"
 #include "FenkSDK/net/FenkReachability.h"
+#include "FenkSDK/places/NearbyPlaces.h"
 #include "FenkSDK/places/StayAnalysis.h"
+#include "FenkSDK/places/UserLocationCheck.h"
 #include "FenkSDK/ports/Application.h"
 #include "FenkSDK/ports/Dispatcher.h"
 #include "FenkSDK/registration/AccountService.h"
@@ -100,6 +105,7 @@ void FenkManager::buildComponents() {
                                            .clock = environment_.dispatcher,
                                            .notificationCenter = environment_.notificationCenter});
     }
+    noticeLink_ = std::make_unique<NoticeLink>(environment_.linkOpener, environment_.dispatcher->mainQueue());
     buildPositionPipeline();
 }
 
@@ -140,12 +146,22 @@ void FenkManager::buildPositionPipeline() {
         },
         std::make_unique<UploadQueue>(environment_.uploadQueue, *environment_.preferences, *environment_.dispatcher,
                                       UploadQueue::Limits{}));
+    const auto notice = std::make_shared<LocalNotice>(environment_.notifications, environment_.http,
+                                                      environment_.dispatcher->globalQueue());
+    const NearbyPlaces nearbyPlaces(environment_.preferences, transport, environment_.dispatcher->globalQueue(),
+                                    [notice](const std::optional<std::string>& message,
+                                             const std::optional<std::string>& iconLink,
+                                             const std::optional<std::string>& link) {
+                                        notice->scheduleLocalNotification(message, iconLink, link);
+                                    });
     pipeline_ = std::make_shared<PositionPipeline>(PositionPipeline::Collaborators{
         .positionsQueue = fenkPositionsQueue_,
         .preferences = environment_.preferences,
         .uploader = uploader_,
         .monitorRegion = std::move(monitorRegion),
-        .requestNearbyPlaces = [](double, double) {},
+        .requestNearbyPlaces = [nearbyPlaces](double latitude, double longitude) {
+            nearbyPlaces.requestNearbyPlaces(latitude, longitude, [](const NearbyPlaces::Places&) {});
+        },
     });
     // What an earlier version left waiting, and what this one left at its last run, goes out first.
     fenkPositionsQueue_->async(whileAlive(std::weak_ptr(uploader_), [](PositionUploader& uploader) { uploader.adoptStoredList(); }));
@@ -299,7 +315,10 @@ std::optional<std::string> FenkManager::getDeviceID() {
 
 // --- Host operations not part of this build yet: each completes with its failure value, on the global queue
 // like every built operation. --------------------------------------------------------------------------------
-void FenkManager::handlePushNotification(std::optional<UserInfo>) {}
+void FenkManager::handlePushNotification(std::optional<UserInfo> userInfo) {
+    // Only link payloads (an opened nearby-place notice) are handled in this build.
+    if (userInfo) noticeLink_->openIfLinkPayload(*userInfo);
+}
 void FenkManager::legalPermissions() {}
 void FenkManager::getUserPermission(std::optional<std::string>,
                                     std::function<void(std::optional<std::string>)> completion) {
@@ -336,7 +355,10 @@ void FenkManager::findGroups(std::optional<std::string>,
 }
 void FenkManager::checkUserLocation(
     std::function<void(std::optional<std::map<std::string, std::string>>)> completionHandler) {
-    completeOn(*environment_.dispatcher->globalQueue(), std::move(completionHandler), std::nullopt);
+    const UserLocationCheck check(environment_.preferences, PlatformTransport(environment_.http, environment_.dispatcher),
+                                  environment_.device, environment_.dispatcher->globalQueue(),
+                                  [preferences = environment_.preferences] { return PositionHistory(*preferences).last(); });
+    check.checkUserLocation(std::move(completionHandler));
 }
 
 }  // namespace fenk

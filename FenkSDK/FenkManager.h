@@ -21,6 +21,8 @@ namespace fenk {
 class DispatchQueue;
 class FenkReachability;
 class LocationManager;
+class NearbyPlaces;
+class NoticeLink;
 class PositionPipeline;
 class PositionUploader;
 class StayAnalysis;
@@ -66,9 +68,11 @@ public:
     void setDataNotificationsToken(std::optional<Data> deviceToken, std::function<void(bool)> completion);
     // This installation's identifier, kept in the secure store so that it survives reinstallation.
     std::optional<std::string> getDeviceID();
+    // Opens the link of a link payload ("gType" "d2s-notification", as an opened nearby-place notice
+    // carries) when it is an http or https address; other payloads are not handled in this build.
+    void handlePushNotification(std::optional<UserInfo> userInfo);
     // The operations below whose parts are not in this build yet answer their failure value (none, false or
     // the empty text), on an SDK thread like every other completion.
-    void handlePushNotification(std::optional<UserInfo> userInfo);
     void legalPermissions();
     void getUserPermission(std::optional<std::string> permission,
                            std::function<void(std::optional<std::string>)> completion);
@@ -83,6 +87,9 @@ public:
     void leaveGroup(std::optional<std::string> groupId, std::function<void(bool)> completion);
     void findGroups(std::optional<std::string> byName,
                     std::function<void(std::optional<std::vector<FG_GroupData>>)> completion);
+    // The city, region and country of the latest stored position, as the platform names them ("city",
+    // "region", "country"); none without a stored position, an authentication record or a readable reply.
+    // Completes on an SDK thread.
     void checkUserLocation(std::function<void(std::optional<std::map<std::string, std::string>>)> completionHandler);
     // The in-app browser reports its first load (nothing to do) and its closing.
     void safariViewControllerDidCompleteInitialLoad(bool didLoadSuccessfully);
@@ -150,6 +157,7 @@ private:
     std::shared_ptr<StayAnalysis> stays_;
     std::shared_ptr<PositionUploader> uploader_;
     std::shared_ptr<PositionPipeline> pipeline_;
+    std::unique_ptr<NoticeLink> noticeLink_;
     std::vector<NotificationCenter::ObserverId> observers_;
 };
 

@@ -85,7 +85,12 @@ TEST_F(PositionPipelineTest, MovingThroughCellsUploadsEachOpenAndClosedOnceAndKe
     announce(0, 0);
     announce(20, 2);  // same cell, still there: nothing
     ASSERT_EQ(uploads(), (std::vector<std::string>{"time:" + timeAt(0) + kStill + ",network_lan:Wifi"}));
-    EXPECT_EQ(formFields(fakes.http->requests().back().body)["latitude"], "40.4168");
+    const auto requests = fakes.http->requests();
+    const auto upload = std::ranges::find_if(requests, [](const HttpRequest& request) {
+        return request.url.find(kUpload) != std::string::npos;
+    });
+    EXPECT_EQ(formFields(upload->body)["latitude"], "40.4168");
+    EXPECT_EQ(formFields(upload->body)["longitude"], "-3.7038");
     ASSERT_EQ(history().size(), 1U);
 
     for (int cell = 1; cell <= 3; ++cell) announce(400.0 * cell, 10.0 * cell);
@@ -96,6 +101,12 @@ TEST_F(PositionPipelineTest, MovingThroughCellsUploadsEachOpenAndClosedOnceAndKe
     EXPECT_EQ(history().size(), 3U);
     EXPECT_EQ(tracked.all().size(), 7U);
     EXPECT_EQ(waiting(), 0U);
+    EXPECT_EQ(std::ranges::count_if(fakes.http->requests(),
+                                    [](const HttpRequest& request) {
+                                        return request.url.find("find-places-nearby") != std::string::npos;
+                                    }),
+              4)
+        << "the platform is asked about each new cell";
     // Each new cell is fenced.
     ASSERT_FALSE(fakes.location->monitoredRegions().empty());
     EXPECT_EQ(fakes.location->monitoredRegions().back().identifier, history().back().geohash);
