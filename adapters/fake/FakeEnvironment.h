@@ -9,6 +9,8 @@
 #include "adapters/fake/FakeReachability.h"
 #include "adapters/fake/MemoryPreferences.h"
 #include "adapters/fake/MemorySecureStore.h"
+#include "adapters/fake/RecordingLinkOpener.h"
+#include "adapters/fake/RecordingNotifications.h"
 #include "adapters/fake/ScriptedLocation.h"
 
 #include <memory>
@@ -26,10 +28,13 @@ struct FakeEnvironment {
     std::shared_ptr<FakeHttp> http = std::make_shared<FakeHttp>(dispatcher);
     std::shared_ptr<FakeDevice> device = std::make_shared<FakeDevice>();
     std::shared_ptr<ScriptedLocation> location = std::make_shared<ScriptedLocation>(dispatcher->mainQueue());
+    std::shared_ptr<RecordingNotifications> notifications =
+        std::make_shared<RecordingNotifications>(dispatcher->mainQueue());
+    std::shared_ptr<RecordingLinkOpener> linkOpener = std::make_shared<RecordingLinkOpener>();
 
     Environment environment() const {
         return {dispatcher, notificationCenter, preferences, secureStore, reachability, application, http, device, location,
-                nullptr, nullptr, nullptr};
+                nullptr, notifications, linkOpener};
     }
 };
 

@@ -5,6 +5,8 @@
 #include "FenkSDK/runtime/NotificationCenter.h"
 #include "adapters/linux/CurlHttp.h"
 #include "adapters/linux/DataFolder.h"
+#include "adapters/linux/DesktopLinkOpener.h"
+#include "adapters/linux/DesktopNotifications.h"
 #include "adapters/linux/FileSecureStore.h"
 #include "adapters/linux/GpsdLocation.h"
 #include "adapters/linux/LinuxDevice.h"
@@ -18,6 +20,7 @@ Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder, MainQu
     auto dispatcher = std::make_shared<ThreadDispatcher>(mainQueueDriver);
     auto http = std::make_shared<CurlHttp>(dispatcher);
     auto mainQueue = dispatcher->mainQueue();
+    auto globalQueue = dispatcher->globalQueue();
     return Environment{
         .dispatcher = std::move(dispatcher),
         .notificationCenter = notificationCenter,
@@ -30,8 +33,8 @@ Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder, MainQu
         .location = std::make_shared<GpsdLocation>(mainQueue, std::make_shared<FileSecureStore>(dataFolder / "location"),
                                                    "127.0.0.1", "2947"),
         .uploadQueue = nullptr,
-        .notifications = nullptr,
-        .linkOpener = nullptr,
+        .notifications = std::make_shared<DesktopNotifications>(dataFolder / "notices", mainQueue),
+        .linkOpener = std::make_shared<DesktopLinkOpener>(std::move(globalQueue)),
     };
 }
 
