@@ -226,14 +226,14 @@ private:
         if (const auto* error = sd_bus_message_get_error(answer)) {
             const bool noServer = sd_bus_error_has_name(error, SD_BUS_ERROR_SERVICE_UNKNOWN) ||
                                   sd_bus_error_has_name(error, SD_BUS_ERROR_NAME_HAS_NO_OWNER);
+            forget(notice);
             shared_->report(noServer ? Failure::noServer : Failure::refused,
                             (noServer ? "No notification server on the session bus: "
                                       : "The notification server refused a notice: ") +
                                 describeBusFailure(0, error));
-            forget(notice);
         } else if (sd_bus_message_read(answer, "u", &id) < 0) {
-            shared_->report(Failure::refused, "The notification server answered a notice without its number");
             forget(notice);
+            shared_->report(Failure::refused, "The notification server answered a notice without its number");
         } else {
             shared_->shown();
             // A server that restarts counts from 1 again: an id counts only from the server that gave it.
