@@ -159,7 +159,7 @@ private:
             if (thread.wait(fd, -1) == Wake::stop) return;
         }
         alive_ = false;
-        shared_->report(Failure::noBus, "Lost the session bus; notices wait for the next one");
+        shared_->report(Failure::noBus, "Lost the session bus; the next notice connects again");
     }
 
     static int onWake(sd_event_source*, int fd, std::uint32_t, void* self) {
