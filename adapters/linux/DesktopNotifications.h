@@ -28,11 +28,11 @@ public:
     void add(NotificationRequest request) override;
     void setOpenedHandler(OpenedHandler handler) override;
 
+private:
     enum class Failure { noBus, noServer, refused, imageNotKept };
     class Session;
     class Shared;
 
-private:
     const std::optional<std::string> busAddress_;
     const DesktopNoticeImages images_;
     const std::shared_ptr<Shared> shared_;
