@@ -5,7 +5,7 @@ include(CMakePackageConfigHelpers)
 
 add_library(fenk SHARED $<TARGET_OBJECTS:fenk_core> $<TARGET_OBJECTS:fenk_location> $<TARGET_OBJECTS:fenk_linux>)
 add_library(Fenk::fenk ALIAS fenk)
-target_link_libraries(fenk PRIVATE simdjson::simdjson ICU::uc ICU::i18n PkgConfig::SQLite3 PkgConfig::CURL PkgConfig::GPS PUBLIC Threads::Threads)
+target_link_libraries(fenk PRIVATE simdjson::simdjson ICU::uc ICU::i18n PkgConfig::SQLite3 PkgConfig::CURL PkgConfig::GPS PkgConfig::SYSTEMD PUBLIC Threads::Threads)
 target_include_directories(fenk PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}> $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 # The public headers are C++20: a host that links the target compiles them as such.
 target_compile_features(fenk PUBLIC cxx_std_20)

@@ -10,6 +10,8 @@
 #include "adapters/fake/MemoryPreferences.h"
 #include "adapters/fake/MemoryRecordQueue.h"
 #include "adapters/fake/MemorySecureStore.h"
+#include "adapters/fake/RecordingLinkOpener.h"
+#include "adapters/fake/RecordingNotifications.h"
 #include "adapters/fake/ScriptedLocation.h"
 
 #include <memory>
@@ -28,10 +30,13 @@ struct FakeEnvironment {
     std::shared_ptr<FakeDevice> device = std::make_shared<FakeDevice>();
     std::shared_ptr<ScriptedLocation> location = std::make_shared<ScriptedLocation>(dispatcher->mainQueue());
     std::shared_ptr<MemoryRecordQueue> uploadQueue = std::make_shared<MemoryRecordQueue>();
+    std::shared_ptr<RecordingNotifications> notifications =
+        std::make_shared<RecordingNotifications>(dispatcher->mainQueue());
+    std::shared_ptr<RecordingLinkOpener> linkOpener = std::make_shared<RecordingLinkOpener>();
 
     Environment environment() const {
         return {dispatcher, notificationCenter, preferences, secureStore, reachability, application, http, device, location,
-                uploadQueue, nullptr, nullptr};
+                uploadQueue, notifications, linkOpener};
     }
 };
 

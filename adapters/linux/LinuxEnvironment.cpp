@@ -5,6 +5,8 @@
 #include "FenkSDK/runtime/NotificationCenter.h"
 #include "adapters/linux/CurlHttp.h"
 #include "adapters/linux/DataFolder.h"
+#include "adapters/linux/DesktopLinkOpener.h"
+#include "adapters/linux/DesktopNotifications.h"
 #include "adapters/linux/FileSecureStore.h"
 #include "adapters/linux/GpsdLocation.h"
 #include "adapters/linux/LinuxDevice.h"
@@ -24,6 +26,7 @@ Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder, MainQu
     const auto settingsFile = dataFolder / "settings.sqlite3";
     auto preferences = std::make_shared<SqlitePreferences>(settingsFile);
     auto uploadQueue = std::make_shared<SqliteRecordQueue>(settingsFile);
+    auto globalQueue = dispatcher->globalQueue();
     return Environment{
         .dispatcher = std::move(dispatcher),
         .notificationCenter = notificationCenter,
@@ -36,8 +39,8 @@ Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder, MainQu
         .location = std::make_shared<GpsdLocation>(mainQueue, std::make_shared<FileSecureStore>(dataFolder / "location"),
                                                    "127.0.0.1", "2947"),
         .uploadQueue = std::move(uploadQueue),
-        .notifications = nullptr,
-        .linkOpener = nullptr,
+        .notifications = std::make_shared<DesktopNotifications>(dataFolder / "notices", mainQueue),
+        .linkOpener = std::make_shared<DesktopLinkOpener>(std::move(globalQueue)),
     };
 }
 
