@@ -130,7 +130,7 @@ private:
         std::optional<std::string> url = serviceAddress(authentication, entry.path);
         if (!url) return url;
         if constexpr (entry.pathSuffix == ServicePathSuffix::resourceId) {
-            if (parameters && parameters->i_resourceId) *url += "/" + encodePathSegment(*parameters->i_resourceId);
+            if (parameters && parameters->i_resourceId) url->append("/").append(encodePathSegment(*parameters->i_resourceId));
         } else if constexpr (readsStoredResourceId) {
             if (const auto stored = preferences_->string(settingsKeys::kKeyResourceId)) *url += encodePathSegment(*stored);
         }

@@ -41,8 +41,12 @@ std::vector<StoredLocation> PositionHistory::remove(const std::optional<std::str
 }
 
 void PositionHistory::add(const StoredLocation& record) {
-    // One write: the cell's old entry goes in the same commit as the new one comes.
     auto list = load();
+    add(list, record);
+}
+
+void PositionHistory::add(std::vector<StoredLocation>& list, const StoredLocation& record) {
+    // One write: the cell's old entry goes in the same commit as the new one comes.
     removeNewestOfCell(list, record.geohash);
     list.push_back(record);
     sortByArrival(list);
@@ -55,8 +59,9 @@ void PositionHistory::save(const std::vector<StoredLocation>& list) {
         preferences_.remove(settingsKeys::kFenkStoredPositions);
         return;
     }
+    // A committed write already survives the process; asking the store to flush it to the disk as well would
+    // cost a disk flush for every fix.
     UserDefault(preferences_).setDataArray(list, settingsKeys::kFenkStoredPositions);
-    preferences_.synchronize();
 }
 
 }  // namespace fenk

@@ -24,6 +24,8 @@ public:
     // Replaces the cell's entry by `record`, then lets the oldest entry go once more than three are kept and
     // it is closed: in steady movement that keeps the two latest closed cells and the open one.
     void add(const StoredLocation& record);
+    // The same on a list just loaded, which it updates.
+    void add(std::vector<StoredLocation>& list, const StoredLocation& record);
 
 private:
     void save(const std::vector<StoredLocation>& list);

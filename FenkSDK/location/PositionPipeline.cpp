@@ -40,36 +40,38 @@ void PositionPipeline::analyse(StoredLocation incoming) {
         ++droppedForAccuracy_;
         return;
     }
-    const auto latest = history_.last();
+    // Read once and kept up to date by each step, which writes it back.
+    auto history = history_.load();
+    const auto latest = history.empty() ? std::nullopt : std::optional(history.back());
     switch (decidePosition(latest, incoming)) {
         case PositionOutcome::drop:
             return;
         case PositionOutcome::add:
-            open(std::move(incoming), latest);
+            open(history, std::move(incoming), latest);
             return;
         case PositionOutcome::close:
-            close(*latest, incoming);
+            close(history, *latest, incoming);
             return;
         case PositionOutcome::closeAndAdd:
-            close(*latest, incoming);
-            open(std::move(incoming), latest);
+            close(history, *latest, incoming);
+            open(history, std::move(incoming), latest);
             return;
         case PositionOutcome::revisitKeep:
-            revisit(incoming, latest, true);
+            revisit(history, incoming, latest, true);
             return;
         case PositionOutcome::revisitDrop:
-            revisit(incoming, latest, false);
+            revisit(history, incoming, latest, false);
             return;
     }
 }
 
-void PositionPipeline::close(StoredLocation latest, const StoredLocation& incoming) {
+void PositionPipeline::close(History& history, StoredLocation latest, const StoredLocation& incoming) {
     latest.departureDate = closingDate(latest, incoming);
     ports_.uploader->send(latest);
-    history_.add(latest);
+    history_.add(history, latest);
 }
 
-void PositionPipeline::open(StoredLocation incoming, const std::optional<StoredLocation>& latest) {
+void PositionPipeline::open(History& history, StoredLocation incoming, const std::optional<StoredLocation>& latest) {
     if (ports_.monitorRegion) ports_.monitorRegion(incoming.geohash.value_or(""), incoming.latitude, incoming.longitude);
     ports_.uploader->send(incoming);
     if (!incoming.arrivalDate) incoming.arrivalDate = distantPast();
@@ -79,20 +81,20 @@ void PositionPipeline::open(StoredLocation incoming, const std::optional<StoredL
         const auto coordinate = incoming.asLocation().coordinate;
         ports_.requestNearbyPlaces(coordinate.latitude, coordinate.longitude);
     }
-    history_.add(incoming);
+    history_.add(history, incoming);
 }
 
-void PositionPipeline::revisit(const StoredLocation& incoming, const std::optional<StoredLocation>& latest, bool keep) {
-    const auto history = history_.load();
+void PositionPipeline::revisit(History& history, const StoredLocation& incoming,
+                               const std::optional<StoredLocation>& latest, bool keep) {
     const auto earlier = std::find_if(history.begin(), history.end(),
                                       [&](const StoredLocation& record) { return sameCell(record, incoming); });
     if (earlier != history.end()) {
         if (isOpen(*earlier) && incoming.tipo == LocationType::visit && incoming.arrivalDate != distantPast()) {
             ports_.uploader->send(incoming);
         }
-        history_.remove(incoming.geohash);
+        history = history_.remove(incoming.geohash);
     }
-    if (keep) close(*latest, incoming);
+    if (keep) close(history, *latest, incoming);
 }
 
 }  // namespace fenk

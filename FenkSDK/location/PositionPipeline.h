@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace fenk {
 
@@ -41,10 +42,13 @@ public:
     std::optional<StoredLocation> lastStoredPosition() const { return history_.last(); }
 
 private:
+    using History = std::vector<StoredLocation>;
+
     void analyse(StoredLocation incoming);
-    void close(StoredLocation latest, const StoredLocation& incoming);
-    void open(StoredLocation incoming, const std::optional<StoredLocation>& latest);
-    void revisit(const StoredLocation& incoming, const std::optional<StoredLocation>& latest, bool keep);
+    void close(History& history, StoredLocation latest, const StoredLocation& incoming);
+    void open(History& history, StoredLocation incoming, const std::optional<StoredLocation>& latest);
+    void revisit(History& history, const StoredLocation& incoming, const std::optional<StoredLocation>& latest,
+                 bool keep);
 
     Collaborators ports_;
     PositionHistory history_;

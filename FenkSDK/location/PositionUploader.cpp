@@ -49,10 +49,6 @@ std::size_t PositionUploader::waiting() const { return queue_->size(); }
 
 void PositionUploader::pump() {
     while (inFlight_.size() < kUploadsInFlight) {
-        const auto candidates = queue_->oldest(inFlight_.size() + 1);
-        const auto next = std::find_if(candidates.begin(), candidates.end(),
-                                       [&](const UploadQueue::Queued& queued) { return !inFlight_.contains(queued.id); });
-        if (next == candidates.end()) return;
         const auto resourceId = ports_.preferences->string(settingsKeys::kKeyResourceId);
         // Nothing can go out until the link returns or the installation is registered; the queue keeps it all.
         if (!resourceId || !ports_.isConnected()) {
@@ -60,6 +56,10 @@ void PositionUploader::pump() {
             retryLater();
             return;
         }
+        const auto candidates = queue_->oldest(inFlight_.size() + 1);
+        const auto next = std::find_if(candidates.begin(), candidates.end(),
+                                       [&](const UploadQueue::Queued& queued) { return !inFlight_.contains(queued.id); });
+        if (next == candidates.end()) return;
         upload(*next, *resourceId);
     }
 }

@@ -11,7 +11,7 @@ namespace fenk {
 
 UploadQueue::UploadQueue(std::shared_ptr<RecordQueue> store, Preferences& preferences, const Clock& clock,
                          Limits limits)
-    : store_(std::move(store)), preferences_(preferences), clock_(clock), limits_(limits) {}
+    : store_(std::move(store)), preferences_(preferences), clock_(clock), limits_(limits), stored_(store_->size()) {}
 
 void UploadQueue::adoptStoredList() {
     auto list = UserDefault(preferences_).getDataArray<StoredLocation>(settingsKeys::kFenkPositionsNotPosted);
@@ -23,7 +23,9 @@ void UploadQueue::adoptStoredList() {
         if (auto encoded = json::encode(record)) records.push_back(toData(*encoded));
     }
     // Removed only once the queue holds them: a crash in between sends them twice, never not at all.
-    if (store_->append(records, clock_.now())) preferences_.remove(settingsKeys::kFenkPositionsNotPosted);
+    if (!store_->append(records, clock_.now())) return;
+    stored_ += records.size();
+    preferences_.remove(settingsKeys::kFenkPositionsNotPosted);
 }
 
 void UploadQueue::push(const StoredLocation& record) {
@@ -41,15 +43,19 @@ void UploadQueue::store(std::vector<Data> records) {
     if (!unsaved_.empty()) {
         records.insert(records.begin(), std::make_move_iterator(unsaved_.begin()), std::make_move_iterator(unsaved_.end()));
         unsaved_.clear();
+        unsavedCount_ = 0;
     }
-    const std::size_t waiting = store_->size();
+    const std::size_t waiting = stored_;
     if (waiting + records.size() > limits_.maxCount) {
         for (const auto& entry : store_->oldest(waiting + records.size() - limits_.maxCount)) evict(entry, "the queue is full");
     }
     if (!store_->append(records, clock_.now())) {
         Console::print("Upload queue: positions kept in memory until they can be stored");
         unsaved_ = std::move(records);
+        unsavedCount_ = unsaved_.size();
+        return;
     }
+    stored_ += records.size();
 }
 
 std::vector<UploadQueue::Queued> UploadQueue::oldest(std::size_t limit) {
@@ -81,15 +87,19 @@ std::vector<UploadQueue::Queued> UploadQueue::oldest(std::size_t limit) {
     return queued;
 }
 
-void UploadQueue::acknowledge(std::int64_t id) { store_->remove(id); }
+void UploadQueue::acknowledge(std::int64_t id) { forget(id); }
 
-std::size_t UploadQueue::size() const { return store_->size() + unsaved_.size(); }
+std::size_t UploadQueue::size() const { return stored_ + unsavedCount_; }
+
+void UploadQueue::forget(std::int64_t id) {
+    if (store_->remove(id) && stored_ > 0) --stored_;
+}
 
 void UploadQueue::evict(const RecordQueue::Entry& entry, std::string_view reason) {
     const auto record = json::decode<StoredLocation>(asText(entry.record));
     const std::string what = record ? describePosition(*record, std::nullopt, 0, std::nullopt) : "an unreadable position";
     Console::print("Upload queue: dropped " + what + " (" + std::string(reason) + ")");
-    store_->remove(entry.id);
+    forget(entry.id);
 }
 
 }  // namespace fenk

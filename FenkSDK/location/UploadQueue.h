@@ -4,6 +4,7 @@
 #include "FenkSDK/ports/Clock.h"
 #include "FenkSDK/ports/RecordQueue.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -37,18 +38,24 @@ public:
     // Up to `limit` of the oldest, after letting expired ones go.
     std::vector<Queued> oldest(std::size_t limit);
     void acknowledge(std::int64_t id);
+    // Any thread.
     std::size_t size() const;
 
 private:
     // Appends what could not be stored before, then `records`; they stay in memory while the store fails.
     void store(std::vector<Data> records);
     void evict(const RecordQueue::Entry& entry, std::string_view reason);
+    void forget(std::int64_t id);
 
     std::shared_ptr<RecordQueue> store_;
     Preferences& preferences_;
     const Clock& clock_;
     Limits limits_;
     std::vector<Data> unsaved_;
+    // Counted here rather than asked of the store: counting a large table on each append would cost more than
+    // the append. This is the queue's only writer.
+    std::atomic<std::size_t> stored_;
+    std::atomic<std::size_t> unsavedCount_{0};
 };
 
 }  // namespace fenk
