@@ -6,24 +6,11 @@
 #include <algorithm>
 
 namespace fenk {
-namespace {
-
-void sortByArrival(std::vector<StoredLocation>& list) {
-    std::stable_sort(list.begin(), list.end(),
-                     [](const StoredLocation& a, const StoredLocation& b) { return arrivalOf(a) < arrivalOf(b); });
-}
-
-void removeNewestOfCell(std::vector<StoredLocation>& list, const std::optional<std::string>& geohash) {
-    const auto newest = std::find_if(list.rbegin(), list.rend(),
-                                     [&](const StoredLocation& entry) { return entry.geohash == geohash; });
-    if (newest != list.rend()) list.erase(std::next(newest).base());
-}
-
-}  // namespace
 
 std::vector<StoredLocation> PositionHistory::load() const {
     auto list = UserDefault(preferences_).getDataArray<StoredLocation>(settingsKeys::kFenkStoredPositions);
-    sortByArrival(list);
+    std::stable_sort(list.begin(), list.end(),
+                     [](const StoredLocation& a, const StoredLocation& b) { return arrivalOf(a) < arrivalOf(b); });
     return list;
 }
 
@@ -31,27 +18,6 @@ std::optional<StoredLocation> PositionHistory::last() const {
     auto list = load();
     if (list.empty()) return std::nullopt;
     return std::move(list.back());
-}
-
-std::vector<StoredLocation> PositionHistory::remove(const std::optional<std::string>& geohash) {
-    auto list = load();
-    removeNewestOfCell(list, geohash);
-    save(list);
-    return list;
-}
-
-void PositionHistory::add(const StoredLocation& record) {
-    auto list = load();
-    add(list, record);
-}
-
-void PositionHistory::add(std::vector<StoredLocation>& list, const StoredLocation& record) {
-    // One write: the cell's old entry goes in the same commit as the new one comes.
-    removeNewestOfCell(list, record.geohash);
-    list.push_back(record);
-    sortByArrival(list);
-    if (list.size() > 3 && list.front().departureDate && !isOpen(list.front())) list.erase(list.begin());
-    save(list);
 }
 
 void PositionHistory::save(const std::vector<StoredLocation>& list) {
@@ -62,6 +28,20 @@ void PositionHistory::save(const std::vector<StoredLocation>& list) {
     // A committed write already survives the process; asking the store to flush it to the disk as well would
     // cost a disk flush for every fix.
     UserDefault(preferences_).setDataArray(list, settingsKeys::kFenkStoredPositions);
+}
+
+void PositionHistory::remove(std::vector<StoredLocation>& list, const std::optional<std::string>& geohash) {
+    const auto newest = std::find_if(list.rbegin(), list.rend(),
+                                     [&](const StoredLocation& entry) { return entry.geohash == geohash; });
+    if (newest != list.rend()) list.erase(std::next(newest).base());
+}
+
+void PositionHistory::add(std::vector<StoredLocation>& list, const StoredLocation& record) {
+    remove(list, record.geohash);
+    const auto later = std::upper_bound(list.begin(), list.end(), arrivalOf(record),
+                                        [](Timestamp arrival, const StoredLocation& entry) { return arrival < arrivalOf(entry); });
+    list.insert(later, record);
+    if (list.size() > 3 && list.front().departureDate && !isOpen(list.front())) list.erase(list.begin());
 }
 
 }  // namespace fenk

@@ -40,10 +40,19 @@ void PositionPipeline::analyse(StoredLocation incoming) {
         ++droppedForAccuracy_;
         return;
     }
-    // Read once and kept up to date by each step, which writes it back.
+    // Read once, changed by each step, written once: a record that closes one entry and opens another is one
+    // commit.
     auto history = history_.load();
     const auto latest = history.empty() ? std::nullopt : std::optional(history.back());
-    switch (decidePosition(latest, incoming)) {
+    const PositionOutcome outcome = decidePosition(latest, incoming);
+    if (outcome == PositionOutcome::drop) return;
+    step(history, outcome, std::move(incoming), latest);
+    history_.save(history);
+}
+
+void PositionPipeline::step(History& history, PositionOutcome outcome, StoredLocation incoming,
+                            const std::optional<StoredLocation>& latest) {
+    switch (outcome) {
         case PositionOutcome::drop:
             return;
         case PositionOutcome::add:
@@ -68,7 +77,7 @@ void PositionPipeline::analyse(StoredLocation incoming) {
 void PositionPipeline::close(History& history, StoredLocation latest, const StoredLocation& incoming) {
     latest.departureDate = closingDate(latest, incoming);
     ports_.uploader->send(latest);
-    history_.add(history, latest);
+    PositionHistory::add(history, latest);
 }
 
 void PositionPipeline::open(History& history, StoredLocation incoming, const std::optional<StoredLocation>& latest) {
@@ -81,7 +90,7 @@ void PositionPipeline::open(History& history, StoredLocation incoming, const std
         const auto coordinate = incoming.asLocation().coordinate;
         ports_.requestNearbyPlaces(coordinate.latitude, coordinate.longitude);
     }
-    history_.add(history, incoming);
+    PositionHistory::add(history, incoming);
 }
 
 void PositionPipeline::revisit(History& history, const StoredLocation& incoming,
@@ -92,7 +101,7 @@ void PositionPipeline::revisit(History& history, const StoredLocation& incoming,
         if (isOpen(*earlier) && incoming.tipo == LocationType::visit && incoming.arrivalDate != distantPast()) {
             ports_.uploader->send(incoming);
         }
-        history = history_.remove(incoming.geohash);
+        PositionHistory::remove(history, incoming.geohash);
     }
     if (keep) close(history, *latest, incoming);
 }

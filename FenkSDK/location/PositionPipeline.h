@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FenkSDK/location/PositionDecision.h"
 #include "FenkSDK/location/PositionHistory.h"
 #include "FenkSDK/location/StoredLocation.h"
 
@@ -45,6 +46,8 @@ private:
     using History = std::vector<StoredLocation>;
 
     void analyse(StoredLocation incoming);
+    void step(History& history, PositionOutcome outcome, StoredLocation incoming,
+              const std::optional<StoredLocation>& latest);
     void close(History& history, StoredLocation latest, const StoredLocation& incoming);
     void open(History& history, StoredLocation incoming, const std::optional<StoredLocation>& latest);
     void revisit(History& history, const StoredLocation& incoming, const std::optional<StoredLocation>& latest,
