@@ -88,10 +88,7 @@ void EventPrinter::completion(std::string_view operation, const CompletionValue&
         if (const auto* flag = std::get_if<bool>(&value)) {
             writeLine(*flag ? "true" : "false");
         } else if (const auto* names = std::get_if<PlaceNames>(&value)) {
-            if (!*names) writeLine("(none)");
-            if (*names) {
-                for (const auto& line : nameLines(**names)) writeLine(line);
-            }
+            for (const auto& line : *names ? nameLines(**names) : std::vector<std::string>{"(none)"}) writeLine(line);
         } else {
             const auto& text = std::get<std::optional<std::string>>(value);
             writeLine(text ? printable(*text) : "(none)");
