@@ -132,6 +132,7 @@ TEST(NoticeDeliveryTest, AFixAtTheOfficeShowsItsNoticeAndOpeningItOpensItsPage) 
             ASSERT_NE(imagePath, shown->textHints.end());
             ASSERT_TRUE(imagePath->second.starts_with("file://"));
             const auto icon = mediaFile("icon.png");
+            ASSERT_TRUE(icon);
             std::string iconBytes = icon->head;
             iconBytes.resize(icon->size, '\0');
             EXPECT_EQ(fileText(imagePath->second.substr(7)), iconBytes);
