@@ -6,12 +6,14 @@
 #include "FenkSDK/storage/FenkKeyChain.h"
 #include "adapters/linux/FileSecureStore.h"
 #include "adapters/linux/SqlitePreferences.h"
+#include "adapters/location/GpxWriter.h"
 #include "support/SamplePlatform.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <regex>
 
 namespace fenk {
@@ -19,10 +21,10 @@ namespace {
 
 class FenkctlTest : public ::testing::Test {
 protected:
-    // Runs fenkctl with the test's data folder, reaching the platform on its port; stdout, and stderr too
-    // when asked.
+    // Runs fenkctl with the test's data folder, reaching the platform on its port and no desktop session;
+    // stdout, and stderr too when asked.
     Outcome fenkctl(const std::string& arguments, bool withErrors = false) const {
-        const std::string command = std::string(FENKCTL_PROGRAM) + " --data-dir '" + data_.path().string() +
+        const std::string command = std::string("env -u DBUS_SESSION_BUS_ADDRESS ") + FENKCTL_PROGRAM + " --data-dir '" + data_.path().string() +
                                     "' --connect-to 127.0.0.1:" + std::to_string(platform_->port()) + " " + arguments +
                                     (withErrors ? " 2>&1" : " 2>/dev/null");
         return runShell(command);
@@ -94,12 +96,39 @@ TEST_F(FenkctlTest, PlainOutputEscapesControlCharacters) {
     EXPECT_EQ(fenkctl("device-id").output, "device\\\\\\x07\\x7f\n");
 }
 
+// A replay that registers first reaches the platform: a stop at the seeded office raises its notice, and the
+// last position it stored is then named after the seeded area around Madrid.
+TEST_F(FenkctlTest, ReplayAtTheOfficeRaisesItsNoticeAndWhereNamesTheCity) {
+    EXPECT_EQ(fenkctl("where").output, "(none)\n") << "nothing stored, nothing asked";
+
+    std::vector<LocationFix> stop;
+    const Timestamp start = timestampFromSystemTime(SystemTime(std::chrono::sys_days{std::chrono::year{2026} / 3 / 2}));
+    for (int minute = 0; minute < 3; ++minute) {
+        stop.push_back({.coordinate = {40.474937, -3.690480}, .horizontalAccuracy = 5,
+                        .timestamp = start + std::chrono::minutes(minute)});
+    }
+    const auto trace = data_.path() / "office.gpx";
+    std::ofstream(trace) << writeGpx(stop).value();
+    const Outcome replay = fenkctl("replay " + trace.string() + " --register http://127.0.0.1 sample-app-key");
+    ASSERT_EQ(replay.exitCode, 0);
+    EXPECT_NE(replay.output.find("\nnotices: 1\n"), std::string::npos) << replay.output;
+
+    EXPECT_EQ(fenkctl("where").output, "city: Madrid\nregion: Madrid\ncountry: ES\n");
+    const Outcome json = fenkctl("--json where");
+    EXPECT_NE(json.output.find(R"({"event":"completion","operation":"checkUserLocation",)"
+                               R"("value":{"city":"Madrid","country":"ES","region":"Madrid"}})"
+                               "\n"),
+              std::string::npos)
+        << json.output;
+}
+
 TEST_F(FenkctlTest, BadArgumentsPrintUsageAndExitTwo) {
     for (const std::string arguments :
          {"", "frobnicate", "token", "token --hex abc", "token --hex 0g", "register --platform x",
           "register --platform x --app-key k --tracking maybe", "device-id extra", "--connect-to 8080 device-id",
           "--data-dir", "replay", "replay a.gpx b.gpx", "replay --synthetic --weeks 0", "replay a.gpx --seed 1",
-          "replay --synthetic --seed -1", "track --gpsd nowhere", "track --count 0", "places all"}) {
+          "replay --synthetic --seed -1", "track --gpsd nowhere", "track --count 0", "places all",
+          "where now"}) {
         const Outcome outcome = fenkctl(arguments, true);
         EXPECT_EQ(outcome.exitCode, 2) << arguments;
         EXPECT_NE(outcome.output.find("usage: fenkctl"), std::string::npos) << arguments;

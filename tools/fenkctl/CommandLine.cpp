@@ -35,6 +35,8 @@ Commands:
                       uploaded, places learned and notices raised, and after the last fix virtual time
                       runs on (up to a day) until every position is delivered
   places              print the learned places, one JSON object per line
+  where               print the city, region and country the platform gives for the last stored
+                      position, one "kind: name" line each, or (none) without an answer
 
 Options:
   --data-dir DIR      keep the SDK's files in DIR (default: $XDG_DATA_HOME/fenk, or ~/.local/share/fenk)
@@ -195,6 +197,10 @@ std::variant<Command, UsageError> parseCommand(const std::vector<std::string_vie
     if (name == "places") {
         if (!rest.empty()) return UsageError{"places takes no arguments"};
         return PlacesCommand{};
+    }
+    if (name == "where") {
+        if (!rest.empty()) return UsageError{"where takes no arguments"};
+        return WhereCommand{};
     }
     return UsageError{"unknown command " + std::string(name)};
 }

@@ -46,8 +46,11 @@ struct ReplayCommand {
 
 struct PlacesCommand {};
 
+// Asks the platform where the device was last seen.
+struct WhereCommand {};
+
 using Command = std::variant<RegisterCommand, TokenCommand, DeviceIdCommand, HelpCommand, TrackCommand,
-                             ReplayCommand, PlacesCommand>;
+                             ReplayCommand, PlacesCommand, WhereCommand>;
 
 struct CommandLine {
     std::optional<std::filesystem::path> dataFolder;

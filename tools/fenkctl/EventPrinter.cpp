@@ -8,9 +8,8 @@
 #include "FenkSDK/runtime/Data.h"
 #include "adapters/location/IsoTime.h"
 
-#include <cstdio>
-
 #include <cstdint>
+#include <cstdio>
 
 namespace fenk {
 namespace {
@@ -70,12 +69,26 @@ void writeSender(json::JsonWriter& writer, const Notification& notification) {
     }
 }
 
+// Plain output of names: "city: Madrid" and so on, one line each, the city first.
+std::vector<std::string> nameLines(const std::map<std::string, std::string>& names) {
+    static constexpr std::string_view kOrder[] = {"city", "region", "country"};
+    std::vector<std::string> lines;
+    for (const auto kind : kOrder) {
+        if (const auto found = names.find(std::string(kind)); found != names.end()) {
+            lines.push_back(std::string(kind) + ": " + printable(found->second));
+        }
+    }
+    return lines;
+}
+
 }  // namespace
 
 void EventPrinter::completion(std::string_view operation, const CompletionValue& value) {
     if (format_ == Format::plain) {
         if (const auto* flag = std::get_if<bool>(&value)) {
             writeLine(*flag ? "true" : "false");
+        } else if (const auto* names = std::get_if<PlaceNames>(&value)) {
+            for (const auto& line : *names ? nameLines(**names) : std::vector<std::string>{"(none)"}) writeLine(line);
         } else {
             const auto& text = std::get<std::optional<std::string>>(value);
             writeLine(text ? printable(*text) : "(none)");
@@ -91,6 +104,17 @@ void EventPrinter::completion(std::string_view operation, const CompletionValue&
     writer.key("value");
     if (const auto* flag = std::get_if<bool>(&value)) {
         writer.boolean(*flag);
+    } else if (const auto* names = std::get_if<PlaceNames>(&value)) {
+        if (*names) {
+            writer.beginObject();
+            for (const auto& [kind, name] : **names) {
+                writer.key(kind);
+                writer.string(name);
+            }
+            writer.endObject();
+        } else {
+            writer.null();
+        }
     } else if (const auto& text = std::get<std::optional<std::string>>(value)) {
         writer.string(*text);
     } else {

@@ -2,6 +2,7 @@
 
 #include "FenkSDK/runtime/NotificationCenter.h"
 
+#include <map>
 #include <mutex>
 #include <optional>
 #include <ostream>
@@ -15,8 +16,11 @@ namespace fenk {
 
 struct StoredLocation;
 
-// What a completion handed back: a text that may be absent, or a boolean.
-using CompletionValue = std::variant<std::optional<std::string>, bool>;
+// Names by kind ("city", "region", "country"), as the user-location check answers them.
+using PlaceNames = std::optional<std::map<std::string, std::string>>;
+
+// What a completion handed back: a text that may be absent, a boolean, or names that may be absent.
+using CompletionValue = std::variant<std::optional<std::string>, bool, PlaceNames>;
 
 // Writes what happens during a command to one stream, from any thread, one line per event. Plain text
 // shows only completion values (the console keeps its own sink), with control characters and the

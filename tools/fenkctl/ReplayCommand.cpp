@@ -1,5 +1,6 @@
 #include "FenkSDK/FenkManager.h"
 #include "FenkSDK/UserDefault.h"
+#include "FenkSDK/engagement/NoticeLink.h"
 #include "FenkSDK/location/PositionPipeline.h"
 #include "FenkSDK/location/PositionUploader.h"
 #include "FenkSDK/places/CandidateStayStore.h"
@@ -9,6 +10,8 @@
 #include "adapters/fake/FakeDispatcher.h"
 #include "adapters/fake/FakeReachability.h"
 #include "adapters/linux/CurlHttp.h"
+#include "adapters/linux/DesktopLinkOpener.h"
+#include "adapters/linux/DesktopNotifications.h"
 #include "adapters/linux/FileSecureStore.h"
 #include "adapters/linux/LinuxDevice.h"
 #include "adapters/linux/RedirectingHttp.h"
@@ -21,6 +24,7 @@
 #include "adapters/location/IsoTime.h"
 #include "adapters/location/TraceReader.h"
 #include "adapters/location/TraceReplay.h"
+#include "tools/fenkctl/CountingNotifications.h"
 #include "tools/fenkctl/EventTracing.h"
 #include "tools/fenkctl/LocationCommands.h"
 #include "tools/fenkctl/TrackingHost.h"
@@ -29,6 +33,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 
@@ -116,6 +121,23 @@ bool registerFirst(const RegisterCommand& registration, FakeDispatcher& dispatch
     return true;
 }
 
+// The notices the replay raises: shown on the desktop when there is a session bus, and counted either way.
+std::shared_ptr<CountingNotifications> makeNotices(const std::filesystem::path& dataFolder, FakeDispatcher& dispatcher) {
+    std::shared_ptr<UserNotifications> desktop;
+    if (std::getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) {
+        desktop = std::make_shared<DesktopNotifications>(dataFolder / "notices", dispatcher.mainQueue());
+    }
+    return std::make_shared<CountingNotifications>(std::move(desktop));
+}
+
+// Hands an opened notice to the manager, as a host does, while that manager lives.
+void forwardOpenedNotices(UserNotifications& notices) {
+    notices.setOpenedHandler([manager = std::weak_ptr(FenkManager::sharedManager())](
+                                 const std::map<std::string, std::string>& userInfo) {
+        if (const auto live = manager.lock()) live->handlePushNotification(asPayload(userInfo));
+    });
+}
+
 }  // namespace
 
 int runReplay(const CommandLine& commandLine, const std::filesystem::path& dataFolder, const ReplayCommand& replay) {
@@ -144,6 +166,7 @@ int runReplay(const CommandLine& commandLine, const std::filesystem::path& dataF
     const auto settingsFile = dataFolder / "settings.sqlite3";
     // The settings open the database file first: they are the ones that set a damaged file aside.
     const auto preferences = std::make_shared<SqlitePreferences>(settingsFile);
+    const auto notices = makeNotices(dataFolder, *dispatcher);
     const Environment environment{
         .dispatcher = dispatcher,
         .notificationCenter = center,
@@ -155,8 +178,8 @@ int runReplay(const CommandLine& commandLine, const std::filesystem::path& dataF
         .device = std::make_shared<LinuxDevice>(),
         .location = engine,
         .uploadQueue = std::make_shared<SqliteRecordQueue>(settingsFile),
-        .notifications = nullptr,
-        .linkOpener = nullptr,
+        .notifications = notices,
+        .linkOpener = std::make_shared<DesktopLinkOpener>(dispatcher->globalQueue()),
     };
 
     EventPrinter printer(commandLine.json ? EventPrinter::Format::json : EventPrinter::Format::plain, std::cout);
@@ -171,6 +194,7 @@ int runReplay(const CommandLine& commandLine, const std::filesystem::path& dataF
         ProgressLine progress;
         TraceReplay feed(engine, dispatcher, fixes);
         launchAsTrackingHost(environment);
+        forwardOpenedNotices(*notices);
         feed.start();
         dispatcher->runUntilIdle();
         while (!feed.finished()) {
@@ -203,7 +227,8 @@ int runReplay(const CommandLine& commandLine, const std::filesystem::path& dataF
                                          {"regionEntries", static_cast<double>(tally.regionEntries)},
                                          {"regionExits", static_cast<double>(tally.regionExits)},
                                          {"staysFiled", static_cast<double>(staysFiled)},
-                                         {"placesLearned", static_cast<double>(places.size())}};
+                                         {"placesLearned", static_cast<double>(places.size())},
+                                         {"notices", static_cast<double>(notices->raised())}};
     counts.insert(counts.end(), delivery.begin(), delivery.end());
     counts.emplace_back("cpuSeconds", cpu);
     printer.summary({{"from", formatIsoTime(fixes.front().timestamp).value_or("?")},

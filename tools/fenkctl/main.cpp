@@ -52,6 +52,7 @@ void startCommand(FenkManager& manager, const Command& command, EventPrinter& pr
                        }
                    },
                    [&](const DeviceIdCommand&) { report("getDeviceID")(manager.getDeviceID()); },
+                   [&](const WhereCommand&) { manager.checkUserLocation(report("checkUserLocation")); },
                    [](const auto&) {},
                },
                command);
