@@ -35,11 +35,11 @@ namespace fenk {
 namespace {
 
 constexpr int kRounds = 8;
-constexpr auto kFixSpacing = 5min;
+constexpr int kMinutesBetweenFixes = 5;
 
 // Fix n lies 400 m north of fix n-1, in another cell: it closes the open entry and opens its own.
 StoredLocation positionAt(int fix) {
-    return *StoredLocation::fromFix(test::fixAt(400.0 * fix, std::chrono::duration<double, std::ratio<60>>(kFixSpacing).count() * fix));
+    return *StoredLocation::fromFix(test::fixAt(400.0 * fix, kMinutesBetweenFixes * fix));
 }
 
 SystemTime timeOf(int fix) { return *systemTimeFromTimestamp(*positionAt(fix).arrivalDate); }
@@ -53,23 +53,23 @@ class PlatformProcess {
 public:
     explicit PlatformProcess(const std::filesystem::path& folder) {
         int stop[2];
-        if (::pipe(stop) != 0) return;
         int ports[2];
-        if (::pipe(ports) != 0) return;
+        if (::pipe(stop) != 0) return;
+        if (::pipe(ports) != 0) {
+            ::close(stop[0]);
+            ::close(stop[1]);
+            return;
+        }
         pid_ = ::fork();
         if (pid_ == 0) {
             ::close(stop[1]);
             ::close(ports[0]);
-            int port = 0;
+            // Failing to start, it sends no port, and the test reads port 0.
             try {
-                auto platform = startSamplePlatform(folder);
-                port = platform->port();
-                sendReport(ports[1], port);
-                char ignored;
-                while (::read(stop[0], &ignored, 1) > 0) {}
-                platform->stop();
+                const auto platform = startSamplePlatform(folder);
+                sendReport(ports[1], platform->port());
+                for (char ignored; ::read(stop[0], &ignored, 1) > 0;) {}
             } catch (...) {
-                sendReport(ports[1], port);
             }
             ::_exit(0);
         }
@@ -84,7 +84,8 @@ public:
     PlatformProcess& operator=(const PlatformProcess&) = delete;
 
     int port() const { return port_; }
-    // Returns once the platform served its last request and closed its database.
+    // Closing the pipe ends the platform process; returns once it served its last request and closed its
+    // database.
     void stop() {
         if (stop_ >= 0) ::close(stop_);
         stop_ = -1;
@@ -140,7 +141,7 @@ public:
             center_->post(kPositionReceived, std::make_shared<StoredLocation>(positionAt(fix)));
             dispatcher_->runUntilIdle();
             if (!sendReport(channel, fix)) return 1;
-            dispatcher_->advance(kFixSpacing);
+            dispatcher_->advance(std::chrono::minutes(kMinutesBetweenFixes));
         }
     }
 
