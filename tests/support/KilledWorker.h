@@ -55,15 +55,16 @@ WorkerEnd runKilledWorker(std::optional<int> killAfter, std::chrono::millisecond
         ::_exit(code);
     }
     ::close(channel[1]);
-    std::optional<Steady::time_point> killAt;
+    constexpr auto kNoKillPlanned = Steady::time_point::max();
+    auto killAt = kNoKillPlanned;
     for (Report report{}; worker > 0;) {
-        const auto wait = killAt ? std::chrono::ceil<std::chrono::milliseconds>(*killAt - Steady::now()) : deadline;
+        const auto wait = killAt == kNoKillPlanned ? deadline : std::chrono::ceil<std::chrono::milliseconds>(killAt - Steady::now());
         pollfd readable{.fd = channel[0], .events = POLLIN, .revents = 0};
         if (::poll(&readable, 1, static_cast<int>(std::max<std::chrono::milliseconds>(wait, {}).count())) == 0 &&
             !end.killed) {
-            end.silent = !killAt;
-            end.killed = killAt.has_value();
-            killAt.reset();
+            end.silent = killAt == kNoKillPlanned;
+            end.killed = !end.silent;
+            killAt = kNoKillPlanned;
             ::kill(worker, SIGKILL);
             continue;
         }
