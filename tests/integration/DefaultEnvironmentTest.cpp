@@ -1,6 +1,7 @@
 #include "FenkSDK/FenkManager.h"
 #include "FenkSDK/net/FenkReachability.h"
 #include "FenkSDK/ports/Dispatcher.h"
+#include "adapters/fake/FakeEnvironment.h"
 #include "adapters/fake/FakeReachability.h"
 #include "adapters/linux/LinuxEnvironment.h"
 #include "support/TemporaryFolder.h"
@@ -42,6 +43,8 @@ TEST(DefaultEnvironmentTest, AConnectivityChangeReachesTheManagerWithoutAHostLoo
 
     environment.notificationCenter->removeObserver(observer);
     FenkManager::resetSharedManager();
+    // Its threads end with it: a later test that forks must not find them, nor a child destroy them.
+    Environment::install(FakeEnvironment{}.environment());
 }
 
 }  // namespace

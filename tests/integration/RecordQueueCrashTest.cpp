@@ -1,16 +1,14 @@
 #include "adapters/linux/SqliteRecordQueue.h"
 
+#include "support/KilledWorker.h"
 #include "support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <random>
 #include <set>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fenk {
 namespace {
@@ -56,31 +54,33 @@ SystemTime enqueueTimeOf(std::uint64_t sequence) {
     return SystemTime(std::chrono::microseconds(static_cast<std::int64_t>(sequence)));
 }
 
-// What the worker committed: sequence numbers first..last appended, or `first` removed. Smaller than a pipe's
+// What the worker committed: sequence numbers first..last appended, or `first` removed; or that it is about to
+// remove `first`, which a kill may catch either side of the commit. Smaller than a pipe's
 // atomic write, so a killed worker leaves whole reports only.
 struct Report {
-    enum Kind : std::uint64_t { appended, removed };
+    enum Kind : std::uint64_t { appended, removing, removed };
     Kind kind;
     std::uint64_t first;
     std::uint64_t last;
 };
 
-[[noreturn]] void runWorker(const std::filesystem::path& path, std::uint64_t first, int reports) {
+// Appends and removes until killed; answers an exit code when the queue or the report channel fails.
+int runWorker(const std::filesystem::path& path, std::uint64_t first, int reports) {
     SqliteRecordQueue queue(path);
-    auto send = [&](Report report) { return ::write(reports, &report, sizeof report) == sizeof report; };
     for (auto sequence = first;;) {
         const auto batchEnd = sequence + sequence % 3;
         std::vector<Data> batch;
         for (auto member = sequence; member <= batchEnd; ++member) batch.push_back(recordFor(member, batchEnd));
-        if (!queue.append(batch, enqueueTimeOf(batchEnd)) || !send({Report::appended, sequence, batchEnd})) {
-            ::_exit(1);
+        if (!queue.append(batch, enqueueTimeOf(batchEnd)) || !sendReport(reports, Report{Report::appended, sequence, batchEnd})) {
+            return 1;
         }
         sequence = batchEnd + 1;
         const auto oldest = queue.oldest(1);
         const auto identity = oldest.empty() ? std::nullopt : identify(oldest.front().record);
-        if (!identity || !queue.remove(oldest.front().id) ||
-            !send({Report::removed, identity->sequence, identity->sequence})) {
-            ::_exit(1);
+        if (!identity || !sendReport(reports, Report{Report::removing, identity->sequence, identity->sequence}) ||
+            !queue.remove(oldest.front().id) ||
+            !sendReport(reports, Report{Report::removed, identity->sequence, identity->sequence})) {
+            return 1;
         }
     }
 }
@@ -95,33 +95,19 @@ TEST(RecordQueueCrashTest, KilledWorkerLosesNoCommittedEntryAndTearsNone) {
 
     for (int round = 1; round <= kRounds; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        int channel[2];
-        ASSERT_EQ(::pipe(channel), 0);
-        const pid_t worker = ::fork();
-        ASSERT_GE(worker, 0);
-        if (worker == 0) {
-            ::close(channel[0]);
-            runWorker(path, round * kSequencesPerRound, channel[1]);
-        }
-        ::close(channel[1]);
-        const int wanted = reportsBeforeKill(random);
-        int received = 0;
-        Report report{};
         // Reports still in the pipe after the kill are commits too: a removal among them really happened.
-        while (::read(channel[0], &report, sizeof report) == sizeof report) {
-            if (report.kind == Report::appended) {
-                for (auto sequence = report.first; sequence <= report.last; ++sequence) mustBeThere.insert(sequence);
-            } else {
-                mustBeThere.erase(report.first);
-                removed.insert(report.first);
-            }
-            if (++received == wanted) {
-                ::kill(worker, SIGKILL);
-            }
-        }
-        ::waitpid(worker, nullptr, 0);
-        ::close(channel[0]);
-        ASSERT_GE(received, wanted) << "the worker stopped on its own";
+        const auto end = runKilledWorker<Report>(
+            reportsBeforeKill(random), {}, [&](int reports) { return runWorker(path, round * kSequencesPerRound, reports); },
+            [&](const Report& report) {
+                if (report.kind == Report::appended) {
+                    for (auto sequence = report.first; sequence <= report.last; ++sequence) mustBeThere.insert(sequence);
+                } else if (report.kind == Report::removing) {
+                    mustBeThere.erase(report.first);
+                } else {
+                    removed.insert(report.first);
+                }
+            });
+        ASSERT_TRUE(end.killed) << "the worker stopped on its own";
 
         SqliteRecordQueue queue(path);
         const auto entries = queue.oldest(SIZE_MAX);
