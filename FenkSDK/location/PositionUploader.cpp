@@ -48,7 +48,7 @@ void PositionUploader::resend() {
 std::size_t PositionUploader::waiting() const { return queue_->size(); }
 
 void PositionUploader::pump() {
-    while (inFlight_.size() < kUploadsInFlight) {
+    while (inFlight_.size() < kUploadsInFlight && queue_->size() > inFlight_.size()) {
         const auto resourceId = ports_.preferences->string(settingsKeys::kKeyResourceId);
         // Nothing can go out until the link returns or the installation is registered; the queue keeps it all.
         if (!resourceId || !ports_.isConnected()) {

@@ -207,6 +207,16 @@ TEST_F(PositionPipelineTest, TheListEarlierVersionsKeptGoesOutFirst) {
     EXPECT_FALSE(fakes.preferences->dataArray(settingsKeys::kFenkPositionsNotPosted).size());
 }
 
+TEST_F(PositionPipelineTest, NothingWaitsOnATimerWhileNothingIsQueued) {
+    // A host that never registered: nothing can be sent, and nothing needs to be.
+    manager.reset();
+    FenkManager::resetSharedManager();
+    fakes.preferences->remove(settingsKeys::kKeyResourceId);
+    manager = FenkManager::sharedManager();
+    fakes.dispatcher->runUntilIdle();
+    EXPECT_EQ(fakes.dispatcher->pendingTasks(), 0U);
+}
+
 TEST_F(PositionPipelineTest, FixesPastTheAccuracyLimitAreDropped) {
     UserDefault(*fakes.preferences)
         .setDataArray(std::vector{FG_Extra{.name = "userAccuracyMaxValue", .value = "65"}}, settingsKeys::kFenkAppParameters);
