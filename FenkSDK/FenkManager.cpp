@@ -159,7 +159,9 @@ void FenkManager::buildPositionPipeline() {
         .preferences = environment_.preferences,
         .uploader = uploader_,
         .monitorRegion = std::move(monitorRegion),
-        .requestNearbyPlaces = [nearbyPlaces](double latitude, double longitude) {
+        // Offline the request could only fail; the notice of a cell entered offline is not raised later either.
+        .requestNearbyPlaces = [nearbyPlaces, environment = environment_](double latitude, double longitude) {
+            if (!fenk::isConnectedToNetwork(environment)) return;
             nearbyPlaces.requestNearbyPlaces(latitude, longitude, [](const NearbyPlaces::Places&) {});
         },
     });

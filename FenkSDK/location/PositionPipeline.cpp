@@ -46,43 +46,48 @@ void PositionPipeline::analyse(StoredLocation incoming) {
     const auto latest = history.empty() ? std::nullopt : std::optional(history.back());
     const PositionOutcome outcome = decidePosition(latest, incoming);
     if (outcome == PositionOutcome::drop) return;
-    step(history, outcome, std::move(incoming), latest);
+    std::vector<StoredLocation> outgoing;
+    step(history, outgoing, outcome, std::move(incoming), latest);
+    // Queued before the history moves on: a process killed in between sends a position twice, never not at all.
+    if (!outgoing.empty()) ports_.uploader->send(outgoing);
     history_.save(history);
 }
 
-void PositionPipeline::step(History& history, PositionOutcome outcome, StoredLocation incoming,
+void PositionPipeline::step(History& history, History& outgoing, PositionOutcome outcome, StoredLocation incoming,
                             const std::optional<StoredLocation>& latest) {
     switch (outcome) {
         case PositionOutcome::drop:
             return;
         case PositionOutcome::add:
-            open(history, std::move(incoming), latest);
+            open(history, outgoing, std::move(incoming), latest);
             return;
         case PositionOutcome::close:
-            close(history, *latest, incoming);
+            close(history, outgoing, *latest, incoming);
             return;
         case PositionOutcome::closeAndAdd:
-            close(history, *latest, incoming);
-            open(history, std::move(incoming), latest);
+            close(history, outgoing, *latest, incoming);
+            open(history, outgoing, std::move(incoming), latest);
             return;
         case PositionOutcome::revisitKeep:
-            revisit(history, incoming, latest, true);
+            revisit(history, outgoing, incoming, latest, true);
             return;
         case PositionOutcome::revisitDrop:
-            revisit(history, incoming, latest, false);
+            revisit(history, outgoing, incoming, latest, false);
             return;
     }
 }
 
-void PositionPipeline::close(History& history, StoredLocation latest, const StoredLocation& incoming) {
+void PositionPipeline::close(History& history, History& outgoing, StoredLocation latest,
+                             const StoredLocation& incoming) {
     latest.departureDate = closingDate(latest, incoming);
-    ports_.uploader->send(latest);
+    outgoing.push_back(latest);
     PositionHistory::add(history, latest);
 }
 
-void PositionPipeline::open(History& history, StoredLocation incoming, const std::optional<StoredLocation>& latest) {
+void PositionPipeline::open(History& history, History& outgoing, StoredLocation incoming,
+                            const std::optional<StoredLocation>& latest) {
     if (ports_.monitorRegion) ports_.monitorRegion(incoming.geohash.value_or(""), incoming.latitude, incoming.longitude);
-    ports_.uploader->send(incoming);
+    outgoing.push_back(incoming);
     if (!incoming.arrivalDate) incoming.arrivalDate = distantPast();
     if (!incoming.departureDate) incoming.departureDate = distantFuture();
     const bool enteredNewCell = latest ? !sameCell(*latest, incoming) : incoming.geohash.has_value();
@@ -93,17 +98,17 @@ void PositionPipeline::open(History& history, StoredLocation incoming, const std
     PositionHistory::add(history, incoming);
 }
 
-void PositionPipeline::revisit(History& history, const StoredLocation& incoming,
+void PositionPipeline::revisit(History& history, History& outgoing, const StoredLocation& incoming,
                                const std::optional<StoredLocation>& latest, bool keep) {
     const auto earlier = std::find_if(history.begin(), history.end(),
                                       [&](const StoredLocation& record) { return sameCell(record, incoming); });
     if (earlier != history.end()) {
         if (isOpen(*earlier) && incoming.tipo == LocationType::visit && incoming.arrivalDate != distantPast()) {
-            ports_.uploader->send(incoming);
+            outgoing.push_back(incoming);
         }
         PositionHistory::remove(history, incoming.geohash);
     }
-    if (keep) close(history, *latest, incoming);
+    if (keep) close(history, outgoing, *latest, incoming);
 }
 
 }  // namespace fenk

@@ -46,12 +46,14 @@ private:
     using History = std::vector<StoredLocation>;
 
     void analyse(StoredLocation incoming);
-    void step(History& history, PositionOutcome outcome, StoredLocation incoming,
+    // Each step changes the loaded history and collects the records to upload, in order.
+    void step(History& history, History& outgoing, PositionOutcome outcome, StoredLocation incoming,
               const std::optional<StoredLocation>& latest);
-    void close(History& history, StoredLocation latest, const StoredLocation& incoming);
-    void open(History& history, StoredLocation incoming, const std::optional<StoredLocation>& latest);
-    void revisit(History& history, const StoredLocation& incoming, const std::optional<StoredLocation>& latest,
-                 bool keep);
+    void close(History& history, History& outgoing, StoredLocation latest, const StoredLocation& incoming);
+    void open(History& history, History& outgoing, StoredLocation incoming,
+              const std::optional<StoredLocation>& latest);
+    void revisit(History& history, History& outgoing, const StoredLocation& incoming,
+                 const std::optional<StoredLocation>& latest, bool keep);
 
     Collaborators ports_;
     PositionHistory history_;

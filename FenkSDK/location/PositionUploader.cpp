@@ -36,8 +36,8 @@ void PositionUploader::adoptStoredList() {
     pump();
 }
 
-void PositionUploader::send(const StoredLocation& record) {
-    queue_->push(record);
+void PositionUploader::send(const std::vector<StoredLocation>& records) {
+    queue_->push(records);
     pump();
 }
 

@@ -13,6 +13,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace fenk {
 
@@ -53,9 +54,9 @@ public:
 
     // Position queue: takes over the list earlier versions kept in the settings, then sends what waits.
     void adoptStoredList();
-    // Position queue: queues the record (as it is now: later changes to the caller's copy never reach the
-    // upload) and sends what waits.
-    void send(const StoredLocation& record);
+    // Position queue: queues the records in one commit (as they are now: later changes to the caller's copies
+    // never reach the upload) and sends what waits.
+    void send(const std::vector<StoredLocation>& records);
     // Any thread: sends what waits, as soon as the position queue is free. Called when the link returns.
     void resend();
 

@@ -28,15 +28,16 @@ void UploadQueue::adoptStoredList() {
     preferences_.remove(settingsKeys::kFenkPositionsNotPosted);
 }
 
-void UploadQueue::push(const StoredLocation& record) {
-    const auto encoded = json::encode(record);
-    if (!encoded) {
-        Console::print("Upload queue: a position that cannot be written was not queued");
-        return;
+void UploadQueue::push(const std::vector<StoredLocation>& records) {
+    std::vector<Data> encoded;
+    for (const auto& record : records) {
+        if (auto text = json::encode(record)) {
+            encoded.push_back(toData(*text));
+        } else {
+            Console::print("Upload queue: a position that cannot be written was not queued");
+        }
     }
-    std::vector<Data> records;
-    records.push_back(toData(*encoded));
-    store(std::move(records));
+    store(std::move(encoded));
 }
 
 void UploadQueue::store(std::vector<Data> records) {

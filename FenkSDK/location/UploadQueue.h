@@ -34,7 +34,8 @@ public:
 
     // Moves the whole-list value earlier versions kept ("FENK_POSITIONS_NOT_POSTED") to the front of the queue.
     void adoptStoredList();
-    void push(const StoredLocation& record);
+    // In one commit, in order.
+    void push(const std::vector<StoredLocation>& records);
     // Up to `limit` of the oldest, after letting expired ones go.
     std::vector<Queued> oldest(std::size_t limit);
     void acknowledge(std::int64_t id);

@@ -30,11 +30,11 @@ struct UploadQueueTest : testing::Test {
 };
 
 TEST_F(UploadQueueTest, TheOldestGoFirstWhenTheQueueIsFullOrTooOld) {
-    for (int minute = 0; minute < 4; ++minute) queue.push(positionAt(minute));
+    for (int minute = 0; minute < 4; ++minute) queue.push({positionAt(minute)});
     EXPECT_EQ(arrivals(queue.oldest(10)), (std::vector{*positionAt(1).arrivalDate, *positionAt(2).arrivalDate,
                                                        *positionAt(3).arrivalDate}));
     clock.advance(20h);
-    queue.push(positionAt(4));
+    queue.push({positionAt(4)});
     clock.advance(5h);
     EXPECT_EQ(arrivals(queue.oldest(10)), std::vector{*positionAt(4).arrivalDate});
     const auto lines = console.lines();
@@ -46,16 +46,16 @@ TEST_F(UploadQueueTest, TheOldestGoFirstWhenTheQueueIsFullOrTooOld) {
 
 TEST_F(UploadQueueTest, PositionsTheStoreRefusedAreKeptInOrderUntilItTakesThem) {
     store->failNextAppend();
-    queue.push(positionAt(0));
+    queue.push({positionAt(0)});
     EXPECT_EQ(store->size(), 0U);
     EXPECT_EQ(queue.size(), 1U);
-    queue.push(positionAt(1));
+    queue.push({positionAt(1)});
     EXPECT_EQ(arrivals(queue.oldest(10)), (std::vector{*positionAt(0).arrivalDate, *positionAt(1).arrivalDate}));
 }
 
 TEST_F(UploadQueueTest, AnUnreadableEntryIsReportedAndSkipped) {
     store->append({toData("not a position")}, clock.now());
-    queue.push(positionAt(0));
+    queue.push({positionAt(0)});
     EXPECT_EQ(arrivals(queue.oldest(1)), std::vector{*positionAt(0).arrivalDate});
     EXPECT_EQ(console.lines().size(), 1U);
 }
