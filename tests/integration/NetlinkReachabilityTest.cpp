@@ -29,6 +29,7 @@ public:
             configured_ = configured_ && ip(std::string("link set addrgenmode none dev ") + link) &&
                           ip(std::string("link set up dev ") + link);
         }
+        configured_ = configured_ && awaitRunning();
     }
 
     std::optional<std::string> unavailableReason() const {
@@ -57,6 +58,14 @@ public:
     static bool ip(const std::string& arguments) { return NetworkNamespace::ip(arguments); }
 
 private:
+    // The kernel marks a link running (carrier on) a moment after `ip` returns, from a work queue that a
+    // busy machine may run late; a link not yet running carries no route, so every test waits for it.
+    static bool awaitRunning() {
+        return NetworkNamespace::run("for attempt in $(seq 500); do "
+                                     "[ $(ip -o link show up | grep -c 'state UP') = 4 ] && exit 0; "
+                                     "sleep 0.01; done; exit 1");
+    }
+
     NetworkNamespace namespace_;  // entered first, left last
     bool configured_ = false;
     ThreadDispatcher dispatcher_;
