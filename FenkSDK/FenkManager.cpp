@@ -135,7 +135,7 @@ void FenkManager::buildPositionPipeline() {
             .clock = environment_.dispatcher,
             .session = AuthenticationSession(environment_.preferences, transport),
             .transport = transport,
-            .isConnected = [environment = environment_] { return fenk::isConnectedToNetwork(environment); },
+            .isConnected = connectivityCheck(environment_, reachability_),
             .link = [weakReachability = std::weak_ptr(reachability_)]() -> std::optional<ConnectionKind> {
                 const auto reachability = weakReachability.lock();
                 if (!reachability) return std::nullopt;
@@ -160,8 +160,9 @@ void FenkManager::buildPositionPipeline() {
         .uploader = uploader_,
         .monitorRegion = std::move(monitorRegion),
         // Offline the request could only fail; the notice of a cell entered offline is not raised later either.
-        .requestNearbyPlaces = [nearbyPlaces, environment = environment_](double latitude, double longitude) {
-            if (!fenk::isConnectedToNetwork(environment)) return;
+        .requestNearbyPlaces = [nearbyPlaces, isConnected = connectivityCheck(environment_, reachability_)](
+                                   double latitude, double longitude) {
+            if (!isConnected()) return;
             nearbyPlaces.requestNearbyPlaces(latitude, longitude, [](const NearbyPlaces::Places&) {});
         },
     });

@@ -19,4 +19,13 @@ bool isConnectedToNetwork(const Environment& environment) {
     return handle && connectionKindOf(handle->flags(), true) != ConnectionKind::unavailable;
 }
 
+std::function<bool()> connectivityCheck(Environment environment, std::weak_ptr<FenkReachability> monitor) {
+    return [environment = std::move(environment), monitor = std::move(monitor)] {
+        if (const auto running = monitor.lock(); running && running->notifierRunning()) {
+            return running->connectionKind() != ConnectionKind::unavailable;
+        }
+        return isConnectedToNetwork(environment);
+    };
+}
+
 }  // namespace fenk

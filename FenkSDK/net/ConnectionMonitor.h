@@ -3,6 +3,7 @@
 #include "FenkSDK/net/FenkReachability.h"
 #include "FenkSDK/runtime/Environment.h"
 
+#include <functional>
 #include <memory>
 
 namespace fenk {
@@ -14,5 +15,9 @@ std::shared_ptr<FenkReachability> makeConnectionMonitor(const Environment& envir
 // Whether the internet can be reached right now, read once from the system. False when it gives no
 // handle for the question.
 bool isConnectedToNetwork(const Environment& environment);
+
+// The same question asked often: a running monitor already knows the answer, so the system is read only
+// while none runs.
+std::function<bool()> connectivityCheck(Environment environment, std::weak_ptr<FenkReachability> monitor);
 
 }  // namespace fenk
