@@ -90,7 +90,7 @@ void PositionUploader::finish(const UploadQueue::Queued& queued, const Reply& re
     const std::int64_t id = queued.id;
     inFlight_.erase(id);
     if (failed(reply.body, reply.response)) {
-        failedBefore_.insert(id);
+        lastDeferral_ = ports_.clock->now();
         // A single lost reply is common and cheap to repeat; a platform that keeps failing is left alone a while.
         if (++consecutiveFailures_ == 1) {
             pump();
@@ -103,7 +103,7 @@ void PositionUploader::finish(const UploadQueue::Queued& queued, const Reply& re
     if (!json::decode<FG_SoaApiUserLocation_UpdateParametersOut>(asText(*reply.body), &error)) Console::print(error);
     queue_->acknowledge(id);
     ++statistics_.uploaded;
-    if (failedBefore_.erase(id) > 0 || queued.enqueuedAt <= lastDeferral_) ++statistics_.resent;
+    if (queued.enqueuedAt <= lastDeferral_) ++statistics_.resent;
     consecutiveFailures_ = 0;
     ports_.notificationCenter->post(kLocationTrack, std::make_shared<StoredLocation>(queued.record));
     pump();

@@ -79,8 +79,7 @@ private:
     std::unique_ptr<UploadQueue> queue_;
     // Only touched on the position queue.
     std::set<std::int64_t> inFlight_;
-    std::set<std::int64_t> failedBefore_;
-    // Everything queued by then waited for the link or the registration.
+    // Everything queued by then waited: for the link, the registration or a platform that failed.
     SystemTime lastDeferral_{};
     unsigned consecutiveFailures_ = 0;
     bool retryArmed_ = false;

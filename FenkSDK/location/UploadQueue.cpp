@@ -62,30 +62,22 @@ void UploadQueue::store(std::vector<Data> records) {
 std::vector<UploadQueue::Queued> UploadQueue::oldest(std::size_t limit) {
     if (!unsaved_.empty()) store({});
     const SystemTime expiry = clock_.now() - limits_.maxAge;
-    std::vector<Queued> queued;
-    while (queued.size() < limit) {
-        const auto entries = store_->oldest(limit - queued.size());
-        if (entries.empty()) break;
-        bool removed = false;
-        for (const auto& entry : entries) {
-            if (entry.enqueuedAt < expiry) {
-                evict(entry, "waited too long");
-                removed = true;
-                continue;
-            }
+    // Entries let go make room for younger ones: read again until a read lets nothing go.
+    for (;;) {
+        std::vector<Queued> queued;
+        bool letGo = false;
+        for (const auto& entry : store_->oldest(limit)) {
             std::string error;
-            if (auto record = json::decode<StoredLocation>(asText(entry.record), &error)) {
+            auto record = entry.enqueuedAt < expiry ? std::nullopt : json::decode<StoredLocation>(asText(entry.record), &error);
+            if (record) {
                 queued.push_back({entry.id, entry.enqueuedAt, std::move(*record)});
             } else {
-                evict(entry, error);
-                removed = true;
+                evict(entry, error.empty() ? "waited too long" : error);
+                letGo = true;
             }
         }
-        if (!removed) break;
-        // Entries let go made room: look again, past what is taken already.
-        queued.clear();
+        if (!letGo) return queued;
     }
-    return queued;
 }
 
 void UploadQueue::acknowledge(std::int64_t id) { forget(id); }
