@@ -126,8 +126,8 @@ std::vector<Upload> intendedUploads(const std::vector<LocationFix>& fixes) {
     std::vector<Upload> uploads;
     for (const auto& request : device.fakes.http->requests()) {
         if (request.url.find("location.update") == std::string::npos) continue;
-        auto form = test::formFields(request.body);
-        uploads.push_back({form["latitude"], form["longitude"], form["extra"]});
+        uploads.push_back({test::formField(request.body, "latitude"), test::formField(request.body, "longitude"),
+                           test::formField(request.body, "extra")});
     }
     return uploads;
 }

@@ -25,7 +25,7 @@ namespace fenk {
 namespace {
 
 using test::fixAt;
-using test::formFields;
+using test::formField;
 
 constexpr std::string_view kUpload = "soa.api.user.location.update";
 // The pieces of a test fix: standing still, 5 m accurate.
@@ -63,7 +63,7 @@ protected:
     std::vector<std::string> uploads() const {
         std::vector<std::string> extras;
         for (const auto& request : fakes.http->requests()) {
-            if (request.url.find(kUpload) != std::string::npos) extras.push_back(formFields(request.body)["extra"]);
+            if (request.url.find(kUpload) != std::string::npos) extras.push_back(formField(request.body, "extra"));
         }
         return extras;
     }
@@ -89,8 +89,8 @@ TEST_F(PositionPipelineTest, MovingThroughCellsUploadsEachOpenAndClosedOnceAndKe
     const auto upload = std::ranges::find_if(requests, [](const HttpRequest& request) {
         return request.url.find(kUpload) != std::string::npos;
     });
-    EXPECT_EQ(formFields(upload->body)["latitude"], "40.4168");
-    EXPECT_EQ(formFields(upload->body)["longitude"], "-3.7038");
+    EXPECT_EQ(formField(upload->body, "latitude"), "40.4168");
+    EXPECT_EQ(formField(upload->body, "longitude"), "-3.7038");
     ASSERT_EQ(history().size(), 1U);
 
     for (int cell = 1; cell <= 3; ++cell) announce(400.0 * cell, 10.0 * cell);
