@@ -11,7 +11,8 @@ namespace fenk {
 
 // Opens web pages in the desktop's browser: through the desktop portal's OpenURI on the session bus, or, when
 // that fails, by running `fallbackProgram URL` (no shell in between) and reaping it. The work blocks, so it
-// runs on `queue`; a fallback program that stays with the browser keeps that task until the browser exits.
+// runs on `queue`, a serial queue of its own: a fallback program that stays with the browser holds it until
+// the browser exits, and nothing else should wait behind that.
 class DesktopLinkOpener final : public LinkOpener {
 public:
     // `busAddress` absent: the user's session bus, as the environment names it.

@@ -26,7 +26,7 @@ Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder, MainQu
     const auto settingsFile = dataFolder / "settings.sqlite3";
     auto preferences = std::make_shared<SqlitePreferences>(settingsFile);
     auto uploadQueue = std::make_shared<SqliteRecordQueue>(settingsFile);
-    auto globalQueue = dispatcher->globalQueue();
+    auto linkQueue = dispatcher->makeSerialQueue("com.fenk.links", QualityOfService::utility);
     return Environment{
         .dispatcher = std::move(dispatcher),
         .notificationCenter = notificationCenter,
@@ -40,7 +40,7 @@ Environment makeLinuxEnvironment(const std::filesystem::path& dataFolder, MainQu
                                                    "127.0.0.1", "2947"),
         .uploadQueue = std::move(uploadQueue),
         .notifications = std::make_shared<DesktopNotifications>(dataFolder / "notices", mainQueue),
-        .linkOpener = std::make_shared<DesktopLinkOpener>(std::move(globalQueue)),
+        .linkOpener = std::make_shared<DesktopLinkOpener>(std::move(linkQueue)),
     };
 }
 

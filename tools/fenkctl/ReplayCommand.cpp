@@ -179,7 +179,8 @@ int runReplay(const CommandLine& commandLine, const std::filesystem::path& dataF
         .location = engine,
         .uploadQueue = std::make_shared<SqliteRecordQueue>(settingsFile),
         .notifications = notices,
-        .linkOpener = std::make_shared<DesktopLinkOpener>(dispatcher->globalQueue()),
+        .linkOpener = std::make_shared<DesktopLinkOpener>(
+            dispatcher->makeSerialQueue("com.fenk.links", QualityOfService::utility)),
     };
 
     EventPrinter printer(commandLine.json ? EventPrinter::Format::json : EventPrinter::Format::plain, std::cout);
