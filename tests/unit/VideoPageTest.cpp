@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
                     IdCase{"WatchQuery", "/watch?v=Xy_9&list=2", "Xy_9"},
                     IdCase{"LaterQueryParameter", "/watch?list=2&v=Q-q", "Q-q"},
                     IdCase{"EmbeddedPlayer", "src=\"https://video.example/embed/E1mb\"", "E1mb"},
-                    IdCase{"UppercasePrefixes", "HTTPS://YOUTU.BE/Up3 WATCH?V=Up1", "Up3"},
+                    IdCase{"UppercasePrefix", "HTTPS://YOUTU.BE/Up3", "Up3"},
                     IdCase{"LeftmostPrefixWins", "embed/First then /watch?v=Second", "First"},
                     IdCase{"ScriptAfterAPrefixIsSkipped", "/v/<script>alert(1)</script>&v=Real_1", "Real_1"},
                     IdCase{"NonAsciiWordCharacterEndsTheId", "/v/abcé1", "abc"},
