@@ -12,6 +12,8 @@ namespace fenk {
 struct PlayerEvent {
     std::string name;
     std::string data;
+
+    bool operator==(const PlayerEvent&) const = default;
 };
 
 // An event from a script message body, {"event": NAME, "data": VALUE} with VALUE text or null; none for any

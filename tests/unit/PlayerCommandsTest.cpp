@@ -9,24 +9,9 @@
 namespace fenk {
 namespace {
 
-// Numbers written while the process, both its C and its C++ side, formats decimals with a comma.
-class CommaDecimalLocale {
-public:
-    CommaDecimalLocale() : previousGlobal_(std::locale::global(std::locale(std::locale::classic(), new Comma))) {
-        std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // where installed; the C++ side always has the comma
-    }
-    ~CommaDecimalLocale() {
-        std::setlocale(LC_NUMERIC, "C");
-        std::locale::global(previousGlobal_);
-    }
-    CommaDecimalLocale(const CommaDecimalLocale&) = delete;
-    CommaDecimalLocale& operator=(const CommaDecimalLocale&) = delete;
-
-private:
-    struct Comma : std::numpunct<char> {
-        char do_decimal_point() const override { return ','; }
-    };
-    std::locale previousGlobal_;
+// A decimal comma for streams; the locale that holds it owns it.
+struct Comma : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
 };
 
 TEST(PlayerCommands, EachCommandCallsThePagePlayer) {
@@ -48,7 +33,8 @@ TEST(PlayerCommands, EachCommandCallsThePagePlayer) {
 }
 
 TEST(PlayerCommands, SeekWritesAPointDecimalAndSendsNothingForNonFiniteTimes) {
-    const CommaDecimalLocale comma;
+    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new Comma));
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // printf's comma, where that locale is installed
     struct Row {
         double seconds;
         bool seekAhead;
@@ -62,6 +48,8 @@ TEST(PlayerCommands, SeekWritesAPointDecimalAndSendsNothingForNonFiniteTimes) {
                            Row{kInfinity, true, std::nullopt}, Row{-kInfinity, false, std::nullopt}}) {
         EXPECT_EQ(seekScript(row.seconds, row.seekAhead), row.script) << row.seconds;
     }
+    std::setlocale(LC_NUMERIC, "C");
+    std::locale::global(previous);
 }
 
 }  // namespace

@@ -6,9 +6,6 @@
 
 namespace fenk {
 
-bool operator==(const PlayerEvent& left, const PlayerEvent& right) {
-    return left.name == right.name && left.data == right.data;
-}
 void PrintTo(const PlayerEvent& event, std::ostream* out) { *out << event.name << '=' << event.data; }
 
 namespace {
@@ -20,7 +17,8 @@ TEST(PlayerEvents, ScriptMessagesCarryAnEventNameAndTextData) {
     };
     for (const Row& row : {
              Row{R"({"event":"onStateChange","data":"5"})", PlayerEvent{"onStateChange", "5"}},
-             Row{R"({"data":"hd720","event":"onPlaybackQualityChange"})", PlayerEvent{"onPlaybackQualityChange", "hd720"}},
+             Row{R"({"data":"hd720","event":"onPlaybackQualityChange"})",
+                 PlayerEvent{"onPlaybackQualityChange", "hd720"}},
              Row{R"({"event":"onReady","data":null})", PlayerEvent{"onReady", ""}},
              Row{R"({"event":"onYouTubeIframeAPIReady"})", PlayerEvent{"onYouTubeIframeAPIReady", ""}},
              Row{R"({"data":"1"})", std::nullopt},
@@ -55,56 +53,41 @@ TEST(PlayerEvents, OnlyEventLinksAreCancelledAndDecoded) {
     }
 }
 
-struct BridgeCase {
-    const char* name;
-    std::vector<PlayerEvent> events;
-    std::vector<PlayerBridgeOutcome> outcomes;
-    bool ready;
-    FenkYTPlayerState state;
-    FenkYTPlaybackQuality quality;
-};
-void PrintTo(const BridgeCase& c, std::ostream* out) { *out << c.name; }
-
-struct PlayerBridge : testing::TestWithParam<BridgeCase> {};
-
-TEST_P(PlayerBridge, AppliesEveryKnownEventInTurn) {
-    const BridgeCase& c = GetParam();
-    PlayerBridgeState bridge;
-    std::vector<PlayerBridgeOutcome> outcomes;
-    for (const PlayerEvent& event : c.events) outcomes.push_back(bridge.apply(event));
-    EXPECT_EQ(outcomes, c.outcomes);
-    EXPECT_EQ(bridge.ready, c.ready);
-    EXPECT_EQ(bridge.playerState, c.state);
-    EXPECT_EQ(bridge.playbackQuality, c.quality);
+TEST(PlayerEvents, BridgeAppliesEveryKnownEventInTurn) {
+    using enum PlayerBridgeOutcome;
+    using State = FenkYTPlayerState;
+    using Quality = FenkYTPlaybackQuality;
+    struct Row {
+        std::vector<PlayerEvent> events;
+        std::vector<PlayerBridgeOutcome> outcomes;
+        bool ready = false;
+        State state = State::Unstarted;
+        Quality quality = Quality::Small;
+    };
+    for (const Row& row : {
+             Row{{{"onYouTubeIframeAPIReady", ""}}, {None}, true},
+             Row{{{"onReady", ""}}, {Ready}},
+             Row{{{"onStateChange", "5"}}, {StateChanged}, false, State::Queued},
+             Row{{{"onStateChange", "7"}}, {None}},
+             Row{{{"onPlaybackQualityChange", "hd1080"}}, {QualityChanged}, false, State::Unstarted, Quality::HD1080},
+             Row{{{"onPlaybackQualityChange", "4k"}}, {None}},
+             Row{{{"onError", "150"}}, {None}},
+             Row{{{"onVolumeChange", "1"}}, {None}},
+             // Several events arriving together each count.
+             Row{{{"onYouTubeIframeAPIReady", ""}, {"onReady", ""}, {"onStateChange", "3"},
+                  {"onPlaybackQualityChange", "hd720"}, {"onStateChange", "1"}},
+                 {None, Ready, StateChanged, QualityChanged, StateChanged}, true, State::Playing, Quality::HD720},
+         }) {
+        SCOPED_TRACE(row.events.front().name + "=" + row.events.front().data);
+        PlayerBridgeState bridge;
+        std::vector<PlayerBridgeOutcome> outcomes;
+        for (const PlayerEvent& event : row.events) outcomes.push_back(bridge.apply(event));
+        EXPECT_EQ(outcomes, row.outcomes);
+        EXPECT_EQ(bridge.ready, row.ready);
+        EXPECT_EQ(bridge.playerState, row.state);
+        EXPECT_EQ(bridge.playbackQuality, row.quality);
+    }
 }
-
-using enum PlayerBridgeOutcome;
-constexpr auto kUnstarted = FenkYTPlayerState::Unstarted;
-constexpr auto kSmall = FenkYTPlaybackQuality::Small;
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PlayerBridge,
-    testing::Values(
-        BridgeCase{"ApiReady", {{"onYouTubeIframeAPIReady", ""}}, {None}, true, kUnstarted, kSmall},
-        BridgeCase{"PlayerReady", {{"onReady", ""}}, {Ready}, false, kUnstarted, kSmall},
-        BridgeCase{"Queued", {{"onStateChange", "5"}}, {StateChanged}, false, FenkYTPlayerState::Queued, kSmall},
-        BridgeCase{"UnknownState", {{"onStateChange", "7"}}, {None}, false, kUnstarted, kSmall},
-        BridgeCase{"Quality", {{"onPlaybackQualityChange", "hd1080"}}, {QualityChanged}, false, kUnstarted,
-                   FenkYTPlaybackQuality::HD1080},
-        BridgeCase{"UnknownQuality", {{"onPlaybackQualityChange", "4k"}}, {None}, false, kUnstarted, kSmall},
-        BridgeCase{"Error", {{"onError", "150"}}, {None}, false, kUnstarted, kSmall},
-        BridgeCase{"UnknownEvent", {{"onVolumeChange", "1"}}, {None}, false, kUnstarted, kSmall},
-        BridgeCase{"SeveralTogether",
-                   {{"onYouTubeIframeAPIReady", ""},
-                    {"onReady", ""},
-                    {"onStateChange", "3"},
-                    {"onPlaybackQualityChange", "hd720"},
-                    {"onStateChange", "1"}},
-                   {None, Ready, StateChanged, QualityChanged, StateChanged},
-                   true,
-                   FenkYTPlayerState::Playing,
-                   FenkYTPlaybackQuality::HD720}),
-    [](const auto& row) { return row.param.name; });
 
 }  // namespace
 }  // namespace fenk

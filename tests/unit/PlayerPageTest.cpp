@@ -8,27 +8,23 @@
 namespace fenk {
 namespace {
 
-constexpr std::string_view kStandInScript = "http://127.0.0.1:8080/iframe_api";
+const std::string kStandInScript = "http://127.0.0.1:8080/iframe_api";
 
-// The JavaScript value the page put on the line that starts with `prefix` (up to the ';' ending that line).
+// The JavaScript value the page put after `prefix`, up to the ';' that ends its line.
 std::string insertedValue(const std::string& page, std::string_view prefix) {
-    const auto start = page.find(prefix);
-    if (start == std::string::npos) return {};
-    const auto valueStart = start + prefix.size();
-    const auto lineEnd = page.find(";\n", valueStart);
-    return page.substr(valueStart, lineEnd - valueStart);
+    const auto start = page.find(prefix) + prefix.size();
+    return page.substr(start, page.find(";\n", start) - start);
 }
 
-// The text a JSON value decodes to when it is a string, or at `key` of its "playerVars" object otherwise.
-std::string decodedText(const std::string& json, std::string_view key = {}) {
+// The text of a JSON string, or of the player variable "note" in a parameters object.
+std::string decodedText(const std::string& json) {
     std::string error;
     const auto document = json::JsonDocument::parse(json, error);
     if (!document) return "undecodable: " + error;
-    if (key.empty()) return std::string(document->root().text());
+    if (document->root().kind() == json::JsonKind::String) return std::string(document->root().text());
     for (const auto member : document->root().children()) {
-        if (member.key() != "playerVars") continue;
         for (const auto variable : member.children()) {
-            if (variable.key() == key) return std::string(variable.text());
+            if (member.key() == "playerVars" && variable.key() == "note") return std::string(variable.text());
         }
     }
     return "missing";
@@ -50,87 +46,60 @@ TEST(PlayerPage, ParametersNameThePageHandlersAndTheVideoOrPlaylist) {
               "{" + handlers + R"("playerVars":{"list":"PL_x-1","listType":"playlist"}})");
 }
 
-struct InsertionCase {
-    const char* name;
-    std::string playerVar;
-    std::string scriptAddress;
-};
-void PrintTo(const InsertionCase& c, std::ostream* out) { *out << c.name; }
-
-struct PlayerPageInsertion : testing::TestWithParam<InsertionCase> {};
-
-// Whatever the inserted text holds stays a value of the page's script: it neither ends the script, nor opens
-// markup, nor is taken for a placeholder, and the page reads back exactly what was inserted.
-TEST_P(PlayerPageInsertion, StaysInsideTheScriptAndReadsBackUnchanged) {
-    const InsertionCase& c = GetParam();
-    const auto page = videoPage("M7lc1UVf-VE", {{"note", c.playerVar}}, c.scriptAddress);
-    ASSERT_TRUE(page);
-    EXPECT_EQ(occurrences(*page, "</script>"), 1U);
-    EXPECT_EQ(occurrences(*page, "<script>"), 1U);
-    EXPECT_EQ(occurrences(*page, "<!--"), 0U);
-    EXPECT_EQ(occurrences(*page, "\xE2\x80\xA8") + occurrences(*page, "\xE2\x80\xA9"), 0U);
-    const std::string parameters = insertedValue(*page, "var playerParameters = ");
-    const std::string address = insertedValue(*page, "tag.src = ");
-    // Markup characters travel as \u escapes, so no reading of the page as markup can find them.
-    EXPECT_EQ((parameters + address).find_first_of("<>&"), std::string::npos);
-    EXPECT_EQ(decodedText(parameters, "note"), c.playerVar);
-    EXPECT_EQ(decodedText(address), c.scriptAddress);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PlayerPageInsertion,
-    testing::Values(InsertionCase{"Plain", "1", std::string(kStandInScript)},
-                    InsertionCase{"ScriptEnd", "</script><script>alert(1)</script>", std::string(kStandInScript)},
-                    InsertionCase{"Comment", "<!-- x", std::string(kStandInScript)},
-                    InsertionCase{"Entity", "a&lt;b&amp;", std::string(kStandInScript)},
-                    InsertionCase{"LineSeparators", "a\xE2\x80\xA8" "b\xE2\x80\xA9", std::string(kStandInScript)},
-                    InsertionCase{"Placeholders", "%@ %script%", std::string(kStandInScript)},
-                    InsertionCase{"AddressEndsScript", "1", "http://127.0.0.1:8080/a?b=</script>&c=%@"},
-                    InsertionCase{"DefaultAddress", "1", std::string(kPlayerScriptAddress)}),
-    [](const auto& row) { return row.param.name; });
-
-struct LoadCase {
-    const char* name;
-    std::string id;
-    std::string playerVar;
-    std::string scriptAddress;
-    bool loads;
-};
-void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.name; }
-
-struct PlayerPageLoad : testing::TestWithParam<LoadCase> {};
-
-// What cannot be trusted into a page loads nothing and says so once on the console.
-TEST_P(PlayerPageLoad, LoadsOnlyServiceIdsFromAnHttpScript) {
-    const LoadCase& c = GetParam();
-    for (const bool playlist : {false, true}) {
-        ConsoleCapture console;
-        const PlayerVars vars{{"note", c.playerVar}};
-        const auto page = playlist ? playlistPage(c.id, vars, c.scriptAddress) : videoPage(c.id, vars, c.scriptAddress);
-        EXPECT_EQ(page.has_value(), c.loads) << (playlist ? "playlist" : "video");
-        const auto lines = console.lines();
-        ASSERT_EQ(lines.size(), c.loads ? 0U : 1U);
-        if (!c.loads) {
-            EXPECT_TRUE(lines.front().starts_with("[FenkYTPlayer] ")) << lines.front();
+// Whatever the inserted text holds stays a value of the page's script: it neither ends the script nor opens
+// markup nor is taken for a placeholder, and the page reads back exactly what was inserted.
+TEST(PlayerPage, InsertedTextStaysInsideTheScriptAndReadsBackUnchanged) {
+    struct Row {
+        std::string playerVar;
+        std::string scriptAddress = kStandInScript;
+    };
+    for (const Row& row : {Row{"</script><script>alert(1)</script>"}, Row{"<!-- x"}, Row{"a&lt;b&amp;"},
+                           Row{"a\xE2\x80\xA8" "b\xE2\x80\xA9"}, Row{"%@ %script%"},
+                           Row{"1", "http://127.0.0.1:8080/a?b=</script>&c=%@"},
+                           Row{"1", std::string(kPlayerScriptAddress)}}) {
+        SCOPED_TRACE(row.playerVar + " " + row.scriptAddress);
+        const auto page = videoPage("M7lc1UVf-VE", {{"note", row.playerVar}}, row.scriptAddress);
+        ASSERT_TRUE(page);
+        EXPECT_EQ(occurrences(*page, "</script>"), 1U);
+        for (const std::string_view forbidden : {"<!--", "\xE2\x80\xA8", "\xE2\x80\xA9"}) {
+            EXPECT_EQ(occurrences(*page, forbidden), 0U);
         }
+        const std::string parameters = insertedValue(*page, "var playerParameters = ");
+        const std::string address = insertedValue(*page, "tag.src = ");
+        // Markup characters travel as \u escapes, so no reading of the page as markup can find them.
+        EXPECT_EQ((parameters + address).find_first_of("<>&"), std::string::npos);
+        EXPECT_EQ(decodedText(parameters), row.playerVar);
+        EXPECT_EQ(decodedText(address), row.scriptAddress);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PlayerPageLoad,
-    testing::Values(LoadCase{"Letters", "M7lc1UVf-VE", "", std::string(kStandInScript), true},
-                    LoadCase{"Underscore", "_-09azAZ", "", std::string(kStandInScript), true},
-                    LoadCase{"Longest", std::string(64, 'a'), "", std::string(kStandInScript), true},
-                    LoadCase{"TooLong", std::string(65, 'a'), "", std::string(kStandInScript), false},
-                    LoadCase{"Empty", "", "", std::string(kStandInScript), false},
-                    LoadCase{"ScriptEnd", "a</script>", "", std::string(kStandInScript), false},
-                    LoadCase{"Quote", "a\"b", "", std::string(kStandInScript), false},
-                    LoadCase{"Space", "a b", "", std::string(kStandInScript), false},
-                    LoadCase{"Escape", "a%3C", "", std::string(kStandInScript), false},
-                    LoadCase{"NonAscii", "caf\xC3\xA9", "", std::string(kStandInScript), false},
-                    LoadCase{"VarNotUtf8", "abc", "\xFF", std::string(kStandInScript), false},
-                    LoadCase{"ScriptNotHttp", "abc", "", "javascript:alert(1)", false}),
-    [](const auto& row) { return row.param.name; });
+// What cannot be trusted into a page loads nothing and says so once on the console.
+TEST(PlayerPage, LoadsOnlyServiceIdsFromAnHttpScript) {
+    struct Row {
+        std::string id;
+        bool loads;
+        std::string playerVar = "1";
+        std::string scriptAddress = kStandInScript;
+    };
+    for (const Row& row : {Row{"M7lc1UVf-VE", true}, Row{"_-09azAZ", true}, Row{std::string(64, 'a'), true},
+                           Row{std::string(65, 'a'), false}, Row{"", false}, Row{"a</script>", false},
+                           Row{"a\"b", false}, Row{"a b", false}, Row{"a%3C", false}, Row{"caf\xC3\xA9", false},
+                           Row{"abc", false, "\xFF"}, Row{"abc", false, "1", "javascript:alert(1)"}}) {
+        for (const bool playlist : {false, true}) {
+            SCOPED_TRACE(row.id + (playlist ? " as playlist" : " as video"));
+            ConsoleCapture console;
+            const PlayerVars vars{{"note", row.playerVar}};
+            const auto page = playlist ? playlistPage(row.id, vars, row.scriptAddress)
+                                       : videoPage(row.id, vars, row.scriptAddress);
+            EXPECT_EQ(page.has_value(), row.loads);
+            const auto lines = console.lines();
+            ASSERT_EQ(lines.size(), row.loads ? 0U : 1U);
+            if (!row.loads) {
+                EXPECT_TRUE(lines.front().starts_with("[FenkYTPlayer] ")) << lines.front();
+            }
+        }
+    }
+}
 
 }  // namespace
 }  // namespace fenk
