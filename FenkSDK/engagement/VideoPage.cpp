@@ -3,6 +3,7 @@
 #include "FenkSDK/api/WellFormedUrl.h"
 #include "FenkSDK/ports/Http.h"
 #include "FenkSDK/runtime/Console.h"
+#include "FenkSDK/ui/PlayerId.h"
 
 #include <simdjson.h>
 
@@ -14,12 +15,6 @@ namespace {
 
 // In lower case; the page is compared ignoring case.
 constexpr std::array<std::string_view, 5> kIdPrefixes{"v/", "be/", "?v=", "&v=", "embed/"};
-
-// The video service's id alphabet. Any other byte, a non-ASCII letter's included, ends an id.
-bool isIdCharacter(char character) {
-    return (character >= 'a' && character <= 'z') || (character >= 'A' && character <= 'Z') ||
-           (character >= '0' && character <= '9') || character == '_' || character == '-';
-}
 
 char asciiLower(char character) {
     return character >= 'A' && character <= 'Z' ? static_cast<char>(character - 'A' + 'a') : character;
@@ -69,10 +64,11 @@ void resolveVideoPage(Http& http, const std::string& link,
 
 std::string extractVideoId(std::string_view page) {
     for (std::size_t start = 0; start < page.size(); ++start) {
-        // A prefix with no id character after it names nothing; the scan goes on past it.
-        if (!isIdCharacter(page[start]) || !followsIdPrefix(page, start)) continue;
+        // A prefix with no id character after it names nothing; the scan goes on past it. Any byte outside the
+        // alphabet, a non-ASCII letter's included, ends an id.
+        if (!isPlayerIdCharacter(page[start]) || !followsIdPrefix(page, start)) continue;
         auto end = start;
-        while (end < page.size() && isIdCharacter(page[end])) ++end;
+        while (end < page.size() && isPlayerIdCharacter(page[end])) ++end;
         return std::string(page.substr(start, end - start));
     }
     return {};
