@@ -3,9 +3,8 @@
 #include "FenkSDK/api/WellFormedUrl.h"
 #include "FenkSDK/ports/Http.h"
 #include "FenkSDK/runtime/Console.h"
+#include "FenkSDK/runtime/Utf8.h"
 #include "FenkSDK/ui/PlayerId.h"
-
-#include <simdjson.h>
 
 #include <array>
 #include <utility>
@@ -55,7 +54,7 @@ void resolveVideoPage(Http& http, const std::string& link,
               [completion = std::move(completion)](std::optional<Data> body, std::optional<HttpResponse>,
                                                    std::optional<HttpError>) {
                   if (!body) return completion(std::string());
-                  if (!simdjson::validate_utf8(reinterpret_cast<const char*>(body->data()), body->size())) {
+                  if (!isValidUtf8(asText(*body))) {
                       return completion(std::nullopt);
                   }
                   completion(std::string(asText(*body)));

@@ -1,11 +1,11 @@
 #include "FenkSDK/json/JsonWriter.h"
 
 #include "FenkSDK/runtime/Data.h"
+#include "FenkSDK/runtime/Utf8.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <simdjson.h>
 #include <utility>
 
 namespace fenk::json {
@@ -132,7 +132,7 @@ void JsonWriter::appendQuoted(std::string_view text) {
     out_.append(text.data() + runStart, text.size() - runStart);
     out_ += '"';
     // Plain ASCII is the common case and is always valid; only text with high bytes needs checking.
-    if (!ascii && !simdjson::validate_utf8(text.data(), text.size())) failed_ = true;
+    if (!ascii && !isValidUtf8(text)) failed_ = true;
 }
 
 std::optional<std::string> JsonWriter::finish() && {

@@ -2,8 +2,7 @@
 
 #include "FenkSDK/runtime/Console.h"
 #include "FenkSDK/runtime/Data.h"
-
-#include <simdjson.h>
+#include "FenkSDK/runtime/Utf8.h"
 
 #include <array>
 #include <atomic>
@@ -91,7 +90,7 @@ std::optional<std::string> getDeviceID(FenkKeyChain& keyChain) {
     const auto account = keychainAccounts::kComTarvelFenk;
     const auto stored = keyChain.load(account);
     // Bytes that are not UTF-8 cannot be an id the SDK wrote; they are replaced like a missing item.
-    if (stored && simdjson::validate_utf8(reinterpret_cast<const char*>(stored->data()), stored->size())) {
+    if (stored && isValidUtf8(asText(*stored))) {
         return std::string(asText(*stored));
     }
     if (!stored && keyChain.contains(account)) {
