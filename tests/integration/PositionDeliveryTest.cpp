@@ -84,7 +84,8 @@ public:
         feed.start();
         const SystemTime start = fakes.dispatcher->now();
         SystemTime recovered = start;
-        std::optional<SystemTime> drained;
+        constexpr SystemTime notYet = SystemTime::max();
+        SystemTime drained = notYet;  // when the queue first emptied after the link returned
         const auto offline = [&] {
             return std::ranges::any_of(spells, [&](const OfflineSpell& spell) {
                 const auto elapsed = fakes.dispatcher->now() - start;
@@ -98,14 +99,14 @@ public:
                 fakes.reachability->report(wasOffline ? ReachabilityFlags{ReachabilityFlag::reachable} : ReachabilityFlags{});
                 if (wasOffline) {
                     recovered = fakes.dispatcher->now();
-                    drained.reset();
+                    drained = notYet;
                 }
                 fakes.dispatcher->runUntilIdle();
             }
-            if (!drained && manager->positionUploader()->waiting() == 0) drained = fakes.dispatcher->now();
+            if (drained == notYet && manager->positionUploader()->waiting() == 0) drained = fakes.dispatcher->now();
             if (fakes.dispatcher->now() - start > 48h) break;
         }
-        return drained.value_or(fakes.dispatcher->now()) - recovered;
+        return (drained == notYet ? fakes.dispatcher->now() : drained) - recovered;
     }
 
     FakeEnvironment fakes;
