@@ -93,7 +93,7 @@ FakeHttpReply accountNaming(const std::string& text) {
 FakeHttpReply authenticationNaming(const std::string& text) {
     return FakeHttpReply::text(R"({"response":"OK","authenticate":{"resourceId":")" + text + R"(","token":"fresh"}})");
 }
-const std::string kHuge(std::size_t{1} << 20, 'x');
+std::string huge() { return std::string(std::size_t{1} << 20, 'x'); }
 
 TEST_F(RegistrationTest, UnusableIdsInRepliesLeaveTheStoredUserInPlace) {
     const struct {
@@ -104,7 +104,7 @@ TEST_F(RegistrationTest, UnusableIdsInRepliesLeaveTheStoredUserInPlace) {
         {"LineBreakInAccountId", {{"user.info", accountNaming(R"(a\r\nb)")}}},
         {"AnotherUsersAccount", {{"user.info", accountNaming("user-2")}}},
         {"EmptyAuthenticatedId", {{"auth/user", authenticationNaming("")}}},
-        {"HugeAuthenticatedId", {{"auth/user", authenticationNaming(kHuge)}}},
+        {"HugeAuthenticatedId", {{"auth/user", authenticationNaming(huge())}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -141,14 +141,14 @@ TEST_F(RegistrationTest, CreationReplyWithoutAUsableIdNamesNobody) {
         std::optional<std::string> storedRefreshToken;
     } cases[] = {
         {"EmptyId", {{"create-anonymous", created(R"("resourceId":"","refreshToken":"r")")}}, "", std::nullopt, ""},
-        {"HugeId", {{"create-anonymous", created(R"("resourceId":")" + kHuge + R"(","refreshToken":"r")")}}, "",
+        {"HugeId", {{"create-anonymous", created(R"("resourceId":")" + huge() + R"(","refreshToken":"r")")}}, "",
          std::nullopt, ""},
         {"UnusableTicket", {{"create-anonymous", FakeHttpReply::text(R"({"response":"OK","ticket":"t\r\n"})")}},
          "", std::nullopt, ""},
         {"TicketNamingAnUnusableId", {{"create-anonymous", kTicket}, {"auth/user", authenticationNaming("a\\nb")}},
          "", std::nullopt, "ticket-1"},
         {"HugeRefreshToken",
-         {{"create-anonymous", created(R"("resourceId":"new-user","refreshToken":")" + kHuge + R"(")")}},
+         {{"create-anonymous", created(R"("resourceId":"new-user","refreshToken":")" + huge() + R"(")")}},
          "new-user", "new-user", std::nullopt},
     };
     for (const auto& c : cases) {
@@ -279,7 +279,7 @@ TEST_F(RegistrationTest, AuthenticationStoresWhatTheReplyProves) {
                  {"", anonymous, "", std::nullopt, "t9"},  // an empty refresh token counts as none
                  // Neither an id nor a token that cannot be used is kept; a token that cannot is none.
                  {"r1", authenticationNaming(R"(u\u00009)"), "&refreshToken=r1", std::nullopt, std::nullopt},
-                 {std::nullopt, FakeHttpReply::text(R"({"response":"OK","authenticate":{"token":")" + kHuge + R"("}})"),
+                 {std::nullopt, FakeHttpReply::text(R"({"response":"OK","authenticate":{"token":")" + huge() + R"("}})"),
                   "", std::nullopt, std::nullopt}};
     const AuthenticationSession session(fakes.preferences, PlatformTransport(fakes.http, fakes.dispatcher));
     for (const auto& c : cases) {
