@@ -43,9 +43,8 @@ public:
     // and of toasts already going, change nothing.
     void toastTapped(ScreenId id);
 
-    struct State;
-
 private:
+    struct State;
     std::shared_ptr<State> state_;
 };
 
