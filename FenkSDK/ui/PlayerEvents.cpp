@@ -1,7 +1,7 @@
 #include "FenkSDK/ui/PlayerEvents.h"
 
 #include "FenkSDK/json/JsonDocument.h"
-#include "FenkSDK/ui/UrlParts.h"
+#include "FenkSDK/api/UrlParts.h"
 
 namespace fenk {
 namespace {

@@ -1,7 +1,7 @@
 #include "FenkSDK/ui/PlayerLinks.h"
 
 #include "FenkSDK/ui/PlayerId.h"
-#include "FenkSDK/ui/UrlParts.h"
+#include "FenkSDK/api/UrlParts.h"
 
 #include <algorithm>
 #include <iterator>

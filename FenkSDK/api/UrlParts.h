@@ -6,7 +6,7 @@
 
 namespace fenk {
 
-// The pieces of an absolute link that the player bridge looks at. The scheme is lower-cased (it never depends on
+// The pieces of an absolute link. The scheme is lower-cased (it never depends on
 // case); the rest is kept as written, without percent-decoding, because the page's event links carry
 // case-sensitive event names as their host.
 struct UrlParts {

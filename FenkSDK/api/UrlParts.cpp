@@ -1,4 +1,4 @@
-#include "FenkSDK/ui/UrlParts.h"
+#include "FenkSDK/api/UrlParts.h"
 
 #include <algorithm>
 #include <cctype>
