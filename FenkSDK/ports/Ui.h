@@ -16,27 +16,26 @@ namespace fenk {
 // out and never reuses one in a process.
 using ScreenId = std::uint64_t;
 
-// A full-screen image: the portrait variant while the screen is taller than wide, else the landscape one.
-// Images arrive checked and within the core's size limits; a screen without one shows none.
+// A full-screen image, with a close button and, when asked for, a redirect button. Images arrive checked and
+// within the core's size limits (PNG, JPEG, GIF or WebP); a screen without one shows none.
 struct ImageScreen {
-    std::optional<Data> portrait;
-    std::optional<Data> landscape;
+    std::optional<Data> image;
     bool redirectButton = false;
 };
 
 enum class MediaMode { video, audio };
 
-// A full-screen player of an http(s) address; without an address, a player with nothing to play. In audio
-// mode the artwork is shown as an image screen shows its variants.
+// A full-screen player of an http(s) address on black; without an address, a player with nothing to play.
+// It shows that it is loading until the media is ready or has failed, and keeps the last frame at the end.
+// In audio mode the artwork is shown in front.
 struct MediaScreen {
     MediaMode mode = MediaMode::video;
     std::optional<std::string> url;
-    std::optional<Data> portraitArtwork;
-    std::optional<Data> landscapeArtwork;
+    std::optional<Data> artwork;
     bool redirectButton = false;
 };
 
-// A page the core composed (the online-video player), loaded under `baseUrl`. Its script messages to the
+// A page the core composed (the online-video player), loaded under `baseUrl`, with a close button. Its script messages to the
 // handler "fenkPlayer" come back as page messages, and the core decides each navigation.
 struct PageScreen {
     std::string html;
@@ -88,6 +87,8 @@ public:
     // Lays the screen over the host's window, above everything shown before, with its close button hidden.
     virtual void present(ScreenId id, Screen screen) = 0;
     virtual void revealClose(ScreenId id) = 0;
+    // Replaces the image of an image screen, or the artwork of an audio screen; none shows none.
+    virtual void showImage(ScreenId id, std::optional<Data> image) = 0;
     // Takes a screen or a toast away with everything it holds; an id not shown is ignored.
     virtual void dismiss(ScreenId id) = 0;
     virtual void play(ScreenId id) = 0;

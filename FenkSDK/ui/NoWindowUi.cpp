@@ -8,6 +8,7 @@ Size NoWindowUi::windowSize() const { return {}; }
 SafeAreaInsets NoWindowUi::safeAreaInsets() const { return {}; }
 void NoWindowUi::present(ScreenId, Screen) {}
 void NoWindowUi::revealClose(ScreenId) {}
+void NoWindowUi::showImage(ScreenId, std::optional<Data>) {}
 void NoWindowUi::dismiss(ScreenId) {}
 void NoWindowUi::play(ScreenId) {}
 void NoWindowUi::pause(ScreenId) {}

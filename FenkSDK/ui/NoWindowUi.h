@@ -14,6 +14,7 @@ public:
     SafeAreaInsets safeAreaInsets() const override;
     void present(ScreenId id, Screen screen) override;
     void revealClose(ScreenId id) override;
+    void showImage(ScreenId id, std::optional<Data> image) override;
     void dismiss(ScreenId id) override;
     void play(ScreenId id) override;
     void pause(ScreenId id) override;

@@ -15,6 +15,7 @@ struct UiCall {
     enum class Kind {
         present,
         revealClose,
+        showImage,
         dismiss,
         play,
         pause,
@@ -30,6 +31,7 @@ struct UiCall {
     Kind kind;
     ScreenId id;
     std::optional<Screen> screen;  // present
+    std::optional<Data> image;     // showImage
     std::optional<Toast> toast;    // measureToast, showToast
     Point centre;                  // showToast
     Size limit;                    // measureToast
@@ -49,6 +51,7 @@ public:
     SafeAreaInsets safeAreaInsets() const override { return insets_; }
     void present(ScreenId id, Screen screen) override;
     void revealClose(ScreenId id) override { record(UiCall::Kind::revealClose, id); }
+    void showImage(ScreenId id, std::optional<Data> image) override { record(UiCall::Kind::showImage, id).image = std::move(image); }
     void dismiss(ScreenId id) override;
     void play(ScreenId id) override { record(UiCall::Kind::play, id); }
     void pause(ScreenId id) override { record(UiCall::Kind::pause, id); }

@@ -46,7 +46,7 @@ TYPED_TEST_P(UiContract, WhatIsShownIsGoneOnceDismissed) {
     auto& ui = *this->ui_;
     const Screen screens[] = {
         ImageScreen{},
-        MediaScreen{MediaMode::audio, std::nullopt, std::nullopt, std::nullopt, true},
+        MediaScreen{MediaMode::audio, std::nullopt, std::nullopt, true},
         PageScreen{"<p>Hello</p>", "http://127.0.0.1/"},
     };
     ScreenId id = 1;
