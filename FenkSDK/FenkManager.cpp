@@ -1,5 +1,6 @@
 #include "FenkSDK/FenkManager.h"
 
+#include "FenkSDK/engagement/ContentPresenter.h"
 #include "FenkSDK/engagement/LocalNotice.h"
 #include "FenkSDK/engagement/NoticeLink.h"
 #include "FenkSDK/engagement/PermissionsAcceptance.h"
@@ -25,6 +26,8 @@
 #include "FenkSDK/runtime/GuaranteedCompletion.h"
 #include "FenkSDK/runtime/WhileAlive.h"
 #include "FenkSDK/storage/FenkKeyChain.h"
+#include "FenkSDK/ui/NoWindowUi.h"
+#include "FenkSDK/ui/PlayerPage.h"
 
 #include <chrono>
 #include <mutex>
@@ -33,7 +36,6 @@
 namespace fenk {
 namespace {
 
-constexpr std::string_view kClosePopup = "FENK_CLOSE_POPUP";
 constexpr std::string_view kTacShowed = "FENK_TAC_SHOWED";
 
 std::mutex& sharedMutex() {
@@ -106,6 +108,16 @@ void FenkManager::buildComponents() {
                                            .notificationCenter = environment_.notificationCenter});
     }
     noticeLink_ = std::make_unique<NoticeLink>(environment_.linkOpener, environment_.dispatcher->mainQueue());
+    presenter_ = std::make_unique<ContentPresenter>(ContentPresenter::Collaborators{
+        .ui = environment_.ui ? environment_.ui : std::make_shared<NoWindowUi>(),
+        .http = environment_.http,
+        .preferences = environment_.preferences,
+        .dispatcher = environment_.dispatcher,
+        .notificationCenter = environment_.notificationCenter,
+        .browserClosed = whileAlive(weak_from_this(), [](FenkManager& self) { self.safariViewControllerDidFinish(); }),
+        .playerScriptAddress = environment_.playerScriptAddress.empty() ? std::string(kPlayerScriptAddress)
+                                                                        : environment_.playerScriptAddress,
+    });
     buildPositionPipeline();
 }
 
@@ -245,12 +257,12 @@ void FenkManager::scheduleStartTracking() {
 }
 
 // The host may announce its lifecycle from any thread; the location service is used on the main queue only.
-void FenkManager::onMainQueue(void (*step)(FenkManager&)) {
+void FenkManager::onMainQueue(std::function<void(FenkManager&)> step) {
     const auto mainQueue = environment_.dispatcher->mainQueue();
     if (mainQueue->isCurrent()) {
         step(*this);
     } else {
-        mainQueue->async(whileAlive(weak_from_this(), step));
+        mainQueue->async(whileAlive(weak_from_this(), std::move(step)));
     }
 }
 
@@ -285,9 +297,22 @@ void FenkManager::regionExitNew(const Notification& notification) {
     if (name && instant) pipeline_->regionExit(*name, *instant);
 }
 
-// Presentation and the legal screen register here; their work arrives with those subsystems.
-void FenkManager::closePopup(const Notification&) {}
+// Closes the screen the notification names, or the top-most one. Anyone may post it, from any thread.
+void FenkManager::closePopup(const Notification& notification) {
+    std::optional<ScreenId> id;
+    if (const auto named = notification.userInfo.find(std::string(kClosePopupScreenKey));
+        named != notification.userInfo.end()) {
+        if (const auto* screen = std::any_cast<ScreenId>(&named->second)) id = *screen;
+    }
+    onMainQueue([id](FenkManager& self) { self.presenter_->closePopup(id); });
+}
+
+// The legal screen registers here; its work arrives with that subsystem.
 void FenkManager::onPresentedTACNotification(const Notification&) {}
+
+void FenkManager::presentContent(const FenkPushNotification& notification) { presenter_->presentContent(notification); }
+void FenkManager::openWebPage(const std::optional<std::string>& link) { presenter_->openWebPage(link); }
+FenkToasts& FenkManager::toasts() { return presenter_->toasts(); }
 
 void FenkManager::safariViewControllerDidCompleteInitialLoad(bool) {}
 

@@ -2,6 +2,7 @@
 
 #include "FenkSDK/api/FG_GroupData.h"
 #include "FenkSDK/api/FG_UserHabit.h"
+#include "FenkSDK/engagement/FenkPushNotification.h"
 #include "FenkSDK/registration/RegistrationComponents.h"
 #include "FenkSDK/runtime/AtomicBoolean.h"
 #include "FenkSDK/runtime/Data.h"
@@ -18,8 +19,10 @@
 
 namespace fenk {
 
+class ContentPresenter;
 class DispatchQueue;
 class FenkReachability;
+class FenkToasts;
 class LocationManager;
 class NearbyPlaces;
 class NoticeLink;
@@ -91,6 +94,12 @@ public:
     // "region", "country"); none without a stored position, an authentication record or a readable reply.
     // Completes on an SDK thread.
     void checkUserLocation(std::function<void(std::optional<std::map<std::string, std::string>>)> completionHandler);
+    // Shows push content over the host's window (a toast, an image, a video or the online player), and opens
+    // an http(s) link in the in-app browser. Nothing shows without a window. Main queue.
+    void presentContent(const FenkPushNotification& notification);
+    void openWebPage(const std::optional<std::string>& link);
+    // The toasts over the host's window, for the host's own messages too. Main queue.
+    FenkToasts& toasts();
     // The in-app browser reports its first load (nothing to do) and its closing.
     void safariViewControllerDidCompleteInitialLoad(bool didLoadSuccessfully);
     void safariViewControllerDidFinish();
@@ -129,6 +138,7 @@ public:
     // Absent when the environment keeps no upload queue.
     const PositionPipeline* positionPipeline() const { return pipeline_.get(); }
     const PositionUploader* positionUploader() const { return uploader_.get(); }
+    const ContentPresenter& presenter() const { return *presenter_; }
     // Absent until tracking first starts; main queue only.
     LocationManager* locationManager() const;
     VisitTracker* visitTracker() const;
@@ -137,7 +147,7 @@ private:
     // Both need the manager owned by its shared pointer: the components reach back through a weak one.
     void buildComponents();
     void observeNotifications();
-    void onMainQueue(void (*step)(FenkManager&));
+    void onMainQueue(std::function<void(FenkManager&)> step);
     void buildPositionPipeline();
 
     Environment environment_;
@@ -158,6 +168,8 @@ private:
     std::shared_ptr<PositionUploader> uploader_;
     std::shared_ptr<PositionPipeline> pipeline_;
     std::unique_ptr<NoticeLink> noticeLink_;
+    // Used on the main queue only.
+    std::unique_ptr<ContentPresenter> presenter_;
     std::vector<NotificationCenter::ObserverId> observers_;
 };
 

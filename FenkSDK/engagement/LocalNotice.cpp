@@ -1,13 +1,11 @@
 #include "FenkSDK/engagement/LocalNotice.h"
 
 #include "FenkSDK/api/WellFormedUrl.h"
-#include "FenkSDK/engagement/ImageSignature.h"
+#include "FenkSDK/engagement/ImageDownload.h"
 #include "FenkSDK/engagement/NoticeKeys.h"
 #include "FenkSDK/ports/Dispatcher.h"
-#include "FenkSDK/ports/Http.h"
 #include "FenkSDK/ports/UserNotifications.h"
 #include "FenkSDK/registration/DeviceIdentifier.h"
-#include "FenkSDK/runtime/Console.h"
 
 #include <map>
 #include <mutex>
@@ -64,21 +62,6 @@ std::map<std::string, std::string> linkUserInfo(const std::optional<std::string>
     return userInfo;
 }
 
-// Why a download gave no usable image; none when it gave one.
-std::optional<std::string> imageFault(const std::optional<Data>& body, const std::optional<HttpResponse>& response,
-                                      const std::optional<HttpError>& error) {
-    if (error) return error->message;
-    if (!response) return "no response";
-    if (response->statusCode < 200 || response->statusCode > 299) {
-        return "HTTP status " + std::to_string(response->statusCode);
-    }
-    if (!body || body->empty()) return "no data";
-    if (!isNoticeImage(*body)) return "not a PNG, JPEG, GIF or WebP image";
-    return std::nullopt;
-}
-
-void reportImageFault(std::string_view reason) { Console::print("Unable to load data: " + std::string(reason)); }
-
 }  // namespace
 
 LocalNotice::LocalNotice(std::shared_ptr<UserNotifications> notifications, std::shared_ptr<Http> http,
@@ -89,32 +72,20 @@ void LocalNotice::scheduleLocalNotification(const std::optional<std::string>& me
                                             const std::optional<std::string>& iconLink,
                                             const std::optional<std::string>& link) const {
     if (!notifications_) return;
-    const bool downloadsImage = iconLink && isWellFormedUrl(*iconLink);
-    if (iconLink && !downloadsImage) reportImageFault("the image link is not an http or https address");
-
     const auto pending = std::make_shared<PendingNotice>(
         NotificationRequest{.identifier = makeRandomUuid(fillFromRandomDevice),
                             .title = message.value_or(""),
                             .userInfo = linkUserInfo(message, iconLink, link),
                             .image = std::nullopt},
-        downloadsImage, notifications_);
+        iconLink.has_value(), notifications_);
     queue_->asyncAfter(kDelay, [pending] { pending->delayPassed(); });
-    if (!downloadsImage) return;
-
-    http_->send(HttpRequest{.method = "GET",
-                            .url = *iconLink,
-                            .headers = {},
-                            .body = {},
-                            .timeout = kImageTimeout,
-                            .maxReplyBytes = kMaxImageBytes},
-                [pending, queue = queue_](std::optional<Data> body, std::optional<HttpResponse> response,
-                                          std::optional<HttpError> error) {
-                    const auto fault = imageFault(body, response, error);
-                    if (fault) reportImageFault(*fault);
-                    queue->async([pending, image = fault ? std::nullopt : std::move(body)]() mutable {
-                        pending->imageSettled(std::move(image));
-                    });
-                });
+    if (!iconLink) return;
+    downloadImage(*http_, *iconLink, {kImageTimeout, kMaxImageBytes},
+                  [pending, queue = queue_](std::optional<Data> image) {
+                      queue->async([pending, image = std::move(image)]() mutable {
+                          pending->imageSettled(std::move(image));
+                      });
+                  });
 }
 
 }  // namespace fenk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 namespace fenk {
 
@@ -15,6 +16,7 @@ class Preferences;
 class Reachability;
 class RecordQueue;
 class SecureStore;
+class Ui;
 class UserNotifications;
 
 // The operating-system services the SDK runs on, chosen once per process: the host (or a test) installs
@@ -33,6 +35,10 @@ struct Environment {
     std::shared_ptr<RecordQueue> uploadQueue;
     std::shared_ptr<UserNotifications> notifications;
     std::shared_ptr<LinkOpener> linkOpener;
+    // The host's window; none: a host without one, where nothing is shown.
+    std::shared_ptr<Ui> ui{};
+    // Where the online player's page loads the player's script from; empty: the player's own address.
+    std::string playerScriptAddress{};
 
     static void install(Environment environment);
     // The installed environment, installing the default one on first use.

@@ -12,6 +12,7 @@
 #include "adapters/fake/MemorySecureStore.h"
 #include "adapters/fake/RecordingLinkOpener.h"
 #include "adapters/fake/RecordingNotifications.h"
+#include "adapters/fake/RecordingUi.h"
 #include "adapters/fake/ScriptedLocation.h"
 
 #include <memory>
@@ -33,10 +34,11 @@ struct FakeEnvironment {
     std::shared_ptr<RecordingNotifications> notifications =
         std::make_shared<RecordingNotifications>(dispatcher->mainQueue());
     std::shared_ptr<RecordingLinkOpener> linkOpener = std::make_shared<RecordingLinkOpener>();
+    std::shared_ptr<RecordingUi> ui = std::make_shared<RecordingUi>(dispatcher->mainQueue());
 
     Environment environment() const {
         return {dispatcher, notificationCenter, preferences, secureStore, reachability, application, http, device, location,
-                uploadQueue, notifications, linkOpener};
+                uploadQueue, notifications, linkOpener, ui, {}};
     }
 };
 

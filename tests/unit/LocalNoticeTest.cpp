@@ -3,6 +3,7 @@
 #include "FenkSDK/api/WellFormedUrl.h"
 #include "adapters/fake/FakeEnvironment.h"
 #include "support/ConsoleCapture.h"
+#include "support/ImageHeaders.h"
 #include "support/NoticeDoubles.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@ using namespace std::chrono_literals;
 using namespace std::string_view_literals;
 using Text = std::optional<std::string>;
 
-const std::string kPng = "\x89PNG\r\n\x1A\nrest of the image";
+const std::string kPng = test::pngHeader(16, 16) + "rest of the image";
 const std::string kIcon = "https://cdn.example/icon.png";
 
 struct LocalNoticeTest : testing::Test {
@@ -116,7 +117,9 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, NoticeImages,
     testing::Values(
         ImageCase{"PngKept", kIcon, FakeHttpReply::text(kPng), true, ""},
-        ImageCase{"WebpKept", kIcon, FakeHttpReply::text("RIFF\x10\0\0\0WEBPVP8 "sv), true, ""},
+        ImageCase{"WebpKept", kIcon, FakeHttpReply::text(test::webpHeader(64, 64)), true, ""},
+        ImageCase{"ImageTooLargeToDecodeDropped", kIcon, FakeHttpReply::text(test::pngHeader(50000, 50000)), false,
+                  "Unable to load data: the image is too large"},
         ImageCase{"TextDropped", kIcon, FakeHttpReply::text("<html>"), false, "Unable to load data: not a PNG"},
         ImageCase{"RiffWithoutWebpDropped", kIcon, FakeHttpReply::text("RIFF\x10\0\0\0WAVE"sv), false,
                   "Unable to load data: not a PNG"},
