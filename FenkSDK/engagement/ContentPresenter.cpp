@@ -110,7 +110,6 @@ struct ContentPresenter::State : std::enable_shared_from_this<State> {
     }
 
     void presentText(const FenkPushNotification& notification) {
-        if (!ui().hasWindow()) return;
         // No title: a toast without a message is refused rather than shown as an empty box.
         toasts.makeFenkToast(alertBody(notification), kTextToastSeconds, FenkToastPosition::center, std::nullopt,
                              std::nullopt, toasts.settings().style, [](bool) {});
@@ -236,7 +235,8 @@ ContentPresenter::~ContentPresenter() {
 }
 
 void ContentPresenter::presentContent(const FenkPushNotification& notification) {
-    if (!notification.gType) return;
+    // Without a window nothing is downloaded either.
+    if (!notification.gType || !state_->ui().hasWindow()) return;
     const std::string_view type = *notification.gType;
     if (type == kTextType) {
         state_->presentText(notification);

@@ -128,12 +128,34 @@ TEST_F(FenkctlTest, BadArgumentsPrintUsageAndExitTwo) {
           "register --platform x --app-key k --tracking maybe", "device-id extra", "--connect-to 8080 device-id",
           "--data-dir", "replay", "replay a.gpx b.gpx", "replay --synthetic --weeks 0", "replay a.gpx --seed 1",
           "replay --synthetic --seed -1", "track --gpsd nowhere", "track --count 0", "places all",
-          "where now"}) {
+          "where now", "push", "push a.json b.json", "--ui web push -", "--ui gtk tour",
+          "tour http://127.0.0.1:1", "--ui gtk tour file:///media"}) {
         const Outcome outcome = fenkctl(arguments, true);
         EXPECT_EQ(outcome.exitCode, 2) << arguments;
         EXPECT_NE(outcome.output.find("usage: fenkctl"), std::string::npos) << arguments;
     }
     EXPECT_EQ(fenkctl("--help").exitCode, 0);
+}
+
+// A payload is read whole and strictly before anything is shown; a host without a window shows nothing.
+TEST_F(FenkctlTest, PushReadsOnlyAWholeWellFormedPayload) {
+    const struct {
+        std::string payload;
+        int exitCode;
+        std::string says;
+    } cases[] = {
+        {R"({"gType":"text","aps":{"alert":{"body":"Hi"}}})", 0, "no window: nothing is shown"},
+        {R"({"gType":"text","aps":{"alert":"Hi"}})", 1, "not a push payload"},
+        {"{\"gType\":", 1, "not a push payload"},
+        {R"({"gType":")" + std::string(70000, 'x') + R"("})", 1, "at most 64 KiB"},
+    };
+    for (const auto& c : cases) {
+        const auto file = data_.path() / "payload.json";
+        std::ofstream(file) << c.payload;
+        const Outcome outcome = fenkctl("push - < '" + file.string() + "'", true);
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << c.payload.substr(0, 60);
+        EXPECT_NE(outcome.output.find(c.says), std::string::npos) << outcome.output;
+    }
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 namespace fenk {
 namespace {
 
-constexpr std::string_view kUsage = R"(usage: fenkctl [--data-dir DIR] [--connect-to HOST:PORT] [--json] COMMAND
+constexpr std::string_view kUsage = R"(usage: fenkctl [--data-dir DIR] [--connect-to HOST:PORT] [--json] [--ui none|gtk] COMMAND
 
 Each run is one launch of an application that uses the SDK; what the SDK stores stays in the data folder,
 so consecutive commands behave like relaunches of that application.
@@ -37,6 +37,12 @@ Commands:
   places              print the learned places, one JSON object per line
   where               print the city, region and country the platform gives for the last stored
                       position, one "kind: name" line each, or (none) without an answer
+  push FILE|-         show the content of a push payload (JSON, at most 64 KiB) read from FILE or from
+                      standard input: a toast, an image, a video or the online player, by its "gType";
+                      without --ui gtk there is no window and nothing is shown. Runs until the window is
+                      closed
+  tour URL            show each kind of screen in turn, a few seconds each, with the media of the local
+                      platform at URL (fenk-platform's address, such as http://127.0.0.1:8080); needs --ui gtk
 
 Options:
   --data-dir DIR      keep the SDK's files in DIR (default: $XDG_DATA_HOME/fenk, or ~/.local/share/fenk)
@@ -46,6 +52,7 @@ Options:
                       with --connect-to 127.0.0.1:8080 (give it to every command)
   --json              print every event as one JSON object per line: completions, console lines and the
                       SDK's notifications
+  --ui none|gtk       show screens nowhere (the default, a host without a window) or in a GTK window
   --help              print this text
 
 The command waits until the SDK has answered and finished its work, then exits 0. A bad argument exits 2;
@@ -202,6 +209,16 @@ std::variant<Command, UsageError> parseCommand(const std::vector<std::string_vie
         if (!rest.empty()) return UsageError{"where takes no arguments"};
         return WhereCommand{};
     }
+    if (name == "push") {
+        if (rest.size() != 1 || rest[0].empty()) return UsageError{"push takes a FILE, or - for standard input"};
+        return PushCommand{std::string(rest[0])};
+    }
+    if (name == "tour") {
+        if (rest.size() != 1 || !(rest[0].starts_with("http://") || rest[0].starts_with("https://"))) {
+            return UsageError{"tour takes the platform's http(s) address"};
+        }
+        return TourCommand{std::string(rest[0])};
+    }
     return UsageError{"unknown command " + std::string(name)};
 }
 
@@ -221,6 +238,10 @@ std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::st
         } else if (argument == "--data-dir") {
             if (++index == arguments.size() || arguments[index].empty()) return UsageError{"--data-dir needs a folder"};
             commandLine.dataFolder = std::filesystem::path(arguments[index]);
+        } else if (argument == "--ui") {
+            const std::string_view choice = ++index == arguments.size() ? "" : arguments[index];
+            if (choice != "none" && choice != "gtk") return UsageError{"--ui is none or gtk"};
+            commandLine.ui = choice == "gtk" ? UiChoice::gtk : UiChoice::none;
         } else if (argument == "--connect-to") {
             if (++index == arguments.size() || !isHostAndPort(arguments[index])) {
                 return UsageError{"--connect-to needs HOST:PORT"};
@@ -233,6 +254,9 @@ std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::st
     auto command = parseCommand(words);
     if (auto* error = std::get_if<UsageError>(&command)) return std::move(*error);
     commandLine.command = std::move(std::get<Command>(command));
+    if (std::holds_alternative<TourCommand>(commandLine.command) && commandLine.ui != UiChoice::gtk) {
+        return UsageError{"tour needs --ui gtk"};
+    }
     return commandLine;
 }
 

@@ -49,14 +49,28 @@ struct PlacesCommand {};
 // Asks the platform where the device was last seen.
 struct WhereCommand {};
 
+// Shows the content of a push payload read from a file, or from standard input for "-".
+struct PushCommand {
+    std::string source;
+};
+
+// Shows each kind of screen in turn, with media from the local platform at `mediaServer`.
+struct TourCommand {
+    std::string mediaServer;
+};
+
 using Command = std::variant<RegisterCommand, TokenCommand, DeviceIdCommand, HelpCommand, TrackCommand,
-                             ReplayCommand, PlacesCommand, WhereCommand>;
+                             ReplayCommand, PlacesCommand, WhereCommand, PushCommand, TourCommand>;
+
+// Where screens go: nowhere (a host without a window), or a GTK window.
+enum class UiChoice { none, gtk };
 
 struct CommandLine {
     std::optional<std::filesystem::path> dataFolder;
     // HOST:PORT that every exchange goes to instead of the one its address names.
     std::optional<std::string> connectTo;
     bool json = false;
+    UiChoice ui = UiChoice::none;
     Command command;
 };
 

@@ -5,6 +5,7 @@
 #include "FenkSDK/json/RecordCodec.h"
 #include "FenkSDK/location/StoredLocation.h"
 #include "FenkSDK/net/FenkReachability.h"
+#include "FenkSDK/ports/Ui.h"
 #include "FenkSDK/runtime/Data.h"
 #include "adapters/location/IsoTime.h"
 
@@ -42,6 +43,9 @@ void writeAny(json::JsonWriter& writer, const std::any& value) {
         writer.integer(*integer);
     } else if (const auto* wide = std::any_cast<std::int64_t>(&value)) {
         writer.integer(*wide);
+    } else if (const auto* id = std::any_cast<ScreenId>(&value)) {
+        // Screen ids count up from 1 and never come near the signed limit.
+        writer.integer(static_cast<std::int64_t>(*id));
     } else if (const auto* number = std::any_cast<double>(&value)) {
         writer.number(*number);
     } else if (const auto* instant = std::any_cast<Timestamp>(&value)) {

@@ -12,6 +12,7 @@
 #include "tools/fenkctl/EventPrinter.h"
 #include "tools/fenkctl/EventTracing.h"
 #include "tools/fenkctl/LocationCommands.h"
+#include "tools/fenkctl/PresentationCommands.h"
 
 #include <atomic>
 #include <chrono>
@@ -98,6 +99,8 @@ int run(const CommandLine& commandLine) {
                           [&](const TrackCommand& track) { return runTrack(commandLine, folder, track); },
                           [&](const ReplayCommand& replay) { return runReplay(commandLine, folder, replay); },
                           [&](const PlacesCommand&) { return printPlaces(folder); },
+                          [&](const PushCommand& push) { return runPush(commandLine, folder, push); },
+                          [&](const TourCommand& tour) { return runTour(commandLine, folder, tour); },
                           [&](const auto&) { return runPlatformCommand(commandLine, folder); },
                       },
                       commandLine.command);
