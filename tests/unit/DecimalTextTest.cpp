@@ -1,16 +1,16 @@
 #include "FenkSDK/runtime/DecimalText.h"
 
+#include "support/CommaLocale.h"
+
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <limits>
 
 namespace fenk {
 namespace {
 
 TEST(DecimalText, RoundsLikePrintfAndNeverFollowsTheLocale) {
-    // A comma locale must not turn the point into a comma.
-    const char* previous = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    const test::CommaLocale comma;
     struct Row {
         double value;
         int decimals;
@@ -23,10 +23,10 @@ TEST(DecimalText, RoundsLikePrintfAndNeverFollowsTheLocale) {
         EXPECT_EQ(fixedDecimals(row.value, row.decimals), row.expected) << row.value;
     }
     EXPECT_EQ(fixedDecimals(std::numeric_limits<double>::infinity(), 0), "inf");
-    if (previous) std::setlocale(LC_NUMERIC, "C");
 }
 
 TEST(DecimalText, ShortestTextReadsBackWithAPointAfterWholeNumbers) {
+    const test::CommaLocale comma;
     struct Row {
         double value;
         const char* expected;

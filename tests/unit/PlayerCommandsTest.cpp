@@ -1,18 +1,13 @@
 #include "FenkSDK/ui/PlayerCommands.h"
 
+#include "support/CommaLocale.h"
+
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <limits>
-#include <locale>
 
 namespace fenk {
 namespace {
-
-// A decimal comma for streams; the locale that holds it owns it.
-struct Comma : std::numpunct<char> {
-    char do_decimal_point() const override { return ','; }
-};
 
 TEST(PlayerCommands, EachCommandCallsThePagePlayer) {
     struct Row {
@@ -33,8 +28,7 @@ TEST(PlayerCommands, EachCommandCallsThePagePlayer) {
 }
 
 TEST(PlayerCommands, SeekWritesAPointDecimalAndSendsNothingForNonFiniteTimes) {
-    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new Comma));
-    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // printf's comma, where that locale is installed
+    const test::CommaLocale comma;
     struct Row {
         double seconds;
         bool seekAhead;
@@ -48,8 +42,6 @@ TEST(PlayerCommands, SeekWritesAPointDecimalAndSendsNothingForNonFiniteTimes) {
                            Row{kInfinity, true, std::nullopt}, Row{-kInfinity, false, std::nullopt}}) {
         EXPECT_EQ(seekScript(row.seconds, row.seekAhead), row.script) << row.seconds;
     }
-    std::setlocale(LC_NUMERIC, "C");
-    std::locale::global(previous);
 }
 
 }  // namespace
