@@ -1,7 +1,23 @@
 #include "tools/fenk-platform/PlatformPages.h"
 
+#include <array>
+#include <utility>
+
 namespace fenk {
 namespace {
+
+// Pages that say more than their name. "video" shares a short link of the online player, as a page that
+// recommends a video does; the SDK reads the video's id from such a page.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 1> kPageContents{{
+    {"video", "<p>The tour of the screens: <a href=\"https://youtu.be/fenkTour01?si=x\">watch it</a>.</p>"},
+}};
+
+std::string_view contentOf(std::string_view name) {
+    for (const auto& [pageName, content] : kPageContents) {
+        if (pageName == name) return content;
+    }
+    return "<p>A page of the local platform.</p>";
+}
 
 // Text made safe to place inside HTML elements and quoted attributes.
 std::string escapeHtml(std::string_view text) {
@@ -25,7 +41,7 @@ std::string escapeHtml(std::string_view text) {
 std::string linkPage(std::string_view name) {
     const std::string title = escapeHtml(name);
     return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" + title + "</title></head>\n<body><h1>" +
-           title + "</h1><p>A page of the local platform.</p></body></html>\n";
+           title + "</h1>" + std::string(contentOf(name)) + "</body></html>\n";
 }
 
 }  // namespace fenk

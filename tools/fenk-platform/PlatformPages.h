@@ -5,7 +5,8 @@
 
 namespace fenk {
 
-// The HTML page a notice's link opens: "/pages/{name}" shows its name as title and heading.
+// The HTML page a notice's link opens: "/pages/{name}" shows its name as title and heading; "video" also
+// links to a video of the online player.
 std::string linkPage(std::string_view name);
 
 }  // namespace fenk

@@ -28,9 +28,9 @@ struct PlatformOptions {
 // keep-alive, storing what devices write in SQLite. Serves on a thread of its own from start() until
 // stop() or destruction.
 //
-// It also serves what notices point at (recorded, and spoiled like any reply):
-//     GET    /media/{name}     icon.png, notes.txt, oversize.png (see PlatformMedia)
-//     GET    /pages/{name}     a small HTML page titled with the name
+// It also serves what notices and pushed content point at (recorded, and spoiled like any reply):
+//     GET    /media/{name}     pictures, a clip, a tone and the online player's stand-in (see PlatformMedia)
+//     GET    /pages/{name}     a small HTML page titled with the name ("video" links to a video)
 // Seeded place extras may write "{platform}" for the platform's address, e.g. "{platform}/media/icon.png".
 //
 // Besides, for tests, under "/_fenk/" (never recorded, never spoiled):

@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "tools/fenk-platform/LittleEndian.h"
+
 namespace fenk {
 namespace {
 
@@ -41,11 +43,6 @@ void appendBigEndian(std::string& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<char>((value >> shift) & 0xFFU));
 }
 
-void appendLittleEndian16(std::string& out, std::size_t value) {
-    out.push_back(static_cast<char>(value & 0xFFU));
-    out.push_back(static_cast<char>((value >> 8U) & 0xFFU));
-}
-
 void appendChunk(std::string& out, std::string_view type, std::string_view data) {
     appendBigEndian(out, static_cast<std::uint32_t>(data.size()));
     const std::size_t typeAt = out.size();
@@ -60,8 +57,8 @@ std::string storedZlib(std::string_view raw) {
     do {
         const std::size_t length = std::min(kLongestStoredBlock, raw.size() - at);
         out.push_back(at + length == raw.size() ? '\x01' : '\x00');
-        appendLittleEndian16(out, length);
-        appendLittleEndian16(out, ~length & 0xFFFFU);
+        appendLittleEndian16(out, static_cast<std::uint32_t>(length));
+        appendLittleEndian16(out, static_cast<std::uint32_t>(~length & 0xFFFFU));
         out.append(raw.substr(at, length));
         at += length;
     } while (at < raw.size());
