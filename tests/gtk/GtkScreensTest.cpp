@@ -1,0 +1,221 @@
+#include "gtk/GtkTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace fenk {
+namespace {
+
+using gtktest::near;
+using gtktest::Rendering;
+using gtktest::Rgba;
+
+constexpr Rgba kRed{255, 0, 0};
+constexpr Rgba kGreen{0, 255, 0};
+constexpr Rgba kBlue{0, 0, 255};
+constexpr Rgba kBlack{0, 0, 0};
+
+class GtkScreensTest : public ::testing::Test {
+protected:
+    void SetUp() override { FENK_SKIP_WITHOUT_GTK(); }
+
+    // A window of the size with the toolkit over it, laid out at that size.
+    void open(int width, int height) {
+        window_.emplace(width, height);
+        ui_.emplace(window_->get());
+        ui_->setEvents(events_);
+        GtkWidget* overlay = GTK_WIDGET(ui_->overlay());
+        gtktest::waitUntil([&] {
+            return gtk_widget_get_width(overlay) == width && gtk_widget_get_height(overlay) == height;
+        });
+    }
+
+    GtkWidget* overlay() const { return GTK_WIDGET(ui_->overlay()); }
+
+    // Waits until the pixel at (x, y) of the window's content is `expected`, and answers the rendering.
+    Rendering renderedWith(int x, int y, Rgba expected) {
+        std::optional<Rendering> rendering;
+        gtktest::waitUntil([&] {
+            rendering.emplace(overlay());
+            return near(rendering->at(x, y), expected);
+        });
+        EXPECT_TRUE(near(rendering->at(x, y), expected)) << rendering->at(x, y) << " at " << x << "," << y;
+        return std::move(*rendering);
+    }
+
+    UiEvents events_;
+    std::vector<std::pair<ScreenId, Control>> taps_;
+    std::optional<gtktest::TestWindow> window_;
+    std::optional<GtkUi> ui_;
+};
+
+// Each kind of screen fills the window in both orientations: what it shows in the middle, and black (or the
+// page) in the corner where a fitted image leaves a border.
+TEST_F(GtkScreensTest, EachScreenFillsTheWindowInBothOrientations) {
+    struct Case {
+        const char* name;
+        Screen screen;
+        Rgba middle;
+        Rgba corner;
+    };
+    const Case cases[] = {
+        {"image", ImageScreen{gtktest::solidPng(kRed), true}, kRed, kBlack},
+        {"audio", MediaScreen{MediaMode::audio, std::nullopt, gtktest::solidPng(kGreen), true}, kGreen, kBlack},
+        {"page", PageScreen{"<body style='background: rgb(0,0,255)'></body>", "http://127.0.0.1/"}, kBlue, kBlue},
+    };
+    struct Orientation {
+        const char* name;
+        int width;
+        int height;
+    };
+    for (const Orientation orientation : {Orientation{"portrait", 400, 800}, Orientation{"landscape", 800, 400}}) {
+        open(orientation.width, orientation.height);
+        ScreenId id = 1;
+        for (const Case& kind : cases) {
+            SCOPED_TRACE(std::string(kind.name) + " in " + orientation.name);
+            ui_->present(id, kind.screen);
+            ui_->revealClose(id);
+            gtktest::pump();
+            ASSERT_EQ(gtktest::shownIds(ui_->overlay()), std::vector<ScreenId>{id});
+            GtkWidget* screen = gtk_widget_get_last_child(overlay());
+            EXPECT_EQ(gtk_widget_get_width(screen), orientation.width);
+            EXPECT_EQ(gtk_widget_get_height(screen), orientation.height);
+
+            const Rendering rendering = renderedWith(orientation.width / 2, orientation.height / 2, kind.middle);
+            EXPECT_TRUE(near(rendering.at(4, 4), kind.corner)) << rendering.at(4, 4);
+            rendering.keepAsScreenshot(std::string(kind.name) + "-" + orientation.name);
+            ui_->dismiss(id++);
+        }
+    }
+}
+
+// showImage replaces the picture; an image that does not decode, or none, leaves the screen black.
+TEST_F(GtkScreensTest, ShowImageReplacesTheImage) {
+    open(400, 800);
+    ui_->present(1, ImageScreen{gtktest::solidPng(kRed), false});
+    renderedWith(200, 400, kRed);
+    const struct {
+        const char* name;
+        std::optional<Data> image;
+        Rgba middle;
+    } cases[] = {
+        {"another image", gtktest::solidPng(kGreen), kGreen},
+        {"bytes that are no image", toData("\x89PNG not really"), kBlack},
+        {"no image", std::nullopt, kBlack},
+    };
+    for (const auto& replacement : cases) {
+        SCOPED_TRACE(replacement.name);
+        ui_->showImage(1, replacement.image);
+        renderedWith(200, 400, replacement.middle);
+    }
+}
+
+// A toast is drawn in its colours with its centre where the core put it, and its text is never markup.
+TEST_F(GtkScreensTest, AToastIsDrawnAtItsCentreInItsColours) {
+    open(400, 800);
+    Toast toast{"<b>Title</b>", "Come and see the new shop", std::nullopt, {}};
+    toast.style.backgroundColor = {0, 0, 1, 1};
+    toast.style.fadeDuration = 0;
+    const Point centre{200, 600};
+    ui_->measureToast(toast, {320, 640});
+    ui_->showToast(7, toast, centre);
+    gtktest::pump();
+
+    GtkWidget* box = gtk_widget_get_last_child(overlay());
+    const graphene_point_t boxMiddle{static_cast<float>(gtk_widget_get_width(box)) / 2,
+                                     static_cast<float>(gtk_widget_get_height(box)) / 2};
+    graphene_point_t middle;
+    ASSERT_TRUE(gtk_widget_compute_point(box, overlay(), &boxMiddle, &middle));
+    EXPECT_NEAR(middle.x, centre.x, 1);
+    EXPECT_NEAR(middle.y, centre.y, 1);
+    // The rendered box: the background at its centre's left edge, clear of the text.
+    const Rendering rendering = renderedWith(static_cast<int>(centre.x) - gtk_widget_get_width(box) / 2 + 3,
+                                             static_cast<int>(centre.y), kBlue);
+    rendering.keepAsScreenshot("toast");
+    GtkWidget* title = gtk_widget_get_first_child(box);
+    EXPECT_STREQ(pango_layout_get_text(gtk_label_get_layout(GTK_LABEL(title))), "<b>Title</b>");
+}
+
+// The buttons report their taps: close once revealed, redirect when the screen has one.
+TEST_F(GtkScreensTest, ButtonsReportTheirTaps) {
+    events_.tapped = [this](ScreenId id, Control control) { taps_.emplace_back(id, control); };
+    open(400, 800);
+    ui_->present(1, ImageScreen{std::nullopt, true});
+    ui_->present(2, MediaScreen{MediaMode::video, std::nullopt, std::nullopt, false});
+    gtktest::pump();
+    GtkWidget* image = gtk_widget_get_prev_sibling(gtk_widget_get_last_child(overlay()));
+    GtkWidget* media = gtk_widget_get_last_child(overlay());
+    GtkWidget* close = gtktest::findNamed(image, "close");
+    ASSERT_NE(close, nullptr);
+    EXPECT_FALSE(gtk_widget_get_visible(close));
+    EXPECT_EQ(gtktest::findNamed(media, "redirect"), nullptr);
+
+    ui_->revealClose(1);
+    EXPECT_TRUE(gtk_widget_get_visible(close));
+    gtktest::click(close);
+    gtktest::click(gtktest::findNamed(image, "redirect"));
+    ui_->revealClose(2);
+    gtktest::click(gtktest::findNamed(media, "close"));
+    EXPECT_EQ(taps_, (std::vector<std::pair<ScreenId, Control>>{
+                         {1, Control::close}, {1, Control::redirect}, {2, Control::close}}));
+}
+
+// A tap that dismisses its own screen, as the core does on close, leaves nothing behind.
+TEST_F(GtkScreensTest, ATapMayDismissItsOwnScreen) {
+    events_.tapped = [this](ScreenId id, Control) { ui_->dismiss(id); };
+    open(400, 800);
+    ui_->present(1, ImageScreen{});
+    ui_->revealClose(1);
+    gtktest::click(gtktest::findNamed(overlay(), "close"));
+    gtktest::pump();
+    EXPECT_TRUE(gtktest::shownIds(ui_->overlay()).empty());
+}
+
+// Resizing the window reports the new size to each screen on it.
+TEST_F(GtkScreensTest, ResizingTheWindowIsReported) {
+    std::vector<std::pair<ScreenId, Size>> resized;
+    events_.resized = [&](ScreenId id, Size size) { resized.emplace_back(id, size); };
+    open(400, 800);
+    ui_->present(1, ImageScreen{});
+    gtktest::pump();
+    gtk_window_set_default_size(window_->get(), 800, 400);
+    gtktest::waitUntil([&] { return !resized.empty() && resized.back().second.width == 800; });
+    ASSERT_FALSE(resized.empty());
+    EXPECT_EQ(resized.back().first, 1U);
+    EXPECT_EQ(resized.back().second.height, 400);
+    EXPECT_EQ(ui_->windowSize().width, 800);
+}
+
+// Screens of each kind but pages, and toasts, come and go a thousand times, interleaved; none is left over.
+// Pages start a web process each and are left to the contract suite and the player test.
+TEST_F(GtkScreensTest, AThousandInterleavedScreensLeaveNothingBehind) {
+    open(400, 800);
+    const Toast toast{std::nullopt, "Hello", gtktest::solidPng(kGreen, 8, 8), {}};
+    std::deque<ScreenId> onScreen;
+    for (ScreenId id = 1; id <= 1000; ++id) {
+        switch (id % 3) {
+            case 0: ui_->present(id, ImageScreen{gtktest::solidPng(kRed, 4, 4), true}); break;
+            case 1: ui_->present(id, MediaScreen{MediaMode::audio, std::nullopt, std::nullopt, true}); break;
+            default: ui_->showToast(id, toast, {200, 700}); break;
+        }
+        onScreen.push_back(id);
+        // Take away the oldest or the newest in turn, keeping a few on screen at once.
+        if (onScreen.size() > 3) {
+            const bool oldest = id % 2 == 0;
+            ui_->dismiss(oldest ? onScreen.front() : onScreen.back());
+            oldest ? onScreen.pop_front() : onScreen.pop_back();
+        }
+        if (id % 50 == 0) gtktest::pump();
+    }
+    for (const ScreenId id : onScreen) ui_->dismiss(id);
+    gtktest::pump();
+    EXPECT_TRUE(gtktest::shownIds(ui_->overlay()).empty());
+    // Only the host's own content is left in the overlay.
+    EXPECT_EQ(gtk_widget_get_first_child(overlay()), gtk_widget_get_last_child(overlay()));
+}
+
+}  // namespace
+}  // namespace fenk
