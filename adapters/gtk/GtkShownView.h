@@ -27,6 +27,8 @@ public:
     virtual ~GtkShownView() = default;
 
     virtual GtkWidget* widget() const = 0;
+    // Where the widget goes in the window's overlay; none: it fills the window.
+    virtual std::optional<GdkRectangle> placement() const { return std::nullopt; }
     virtual void revealClose() {}
     virtual void showImage(std::optional<Data> /*image*/) {}
     virtual void play() {}

@@ -105,12 +105,10 @@ Size GtkToastView::measure(Size limit) const {
 }
 
 void GtkToastView::place(Point centre, Size size) {
-    GtkWidget* box = box_.get();
-    gtk_widget_set_size_request(box, pixels(size.width), pixels(size.height));
-    gtk_widget_set_halign(box, GTK_ALIGN_START);
-    gtk_widget_set_valign(box, GTK_ALIGN_START);
-    gtk_widget_set_margin_start(box, pixels(centre.x - size.width / 2));
-    gtk_widget_set_margin_top(box, pixels(centre.y - size.height / 2));
+    // Placed in pixels: a box laid out at its natural size would be as wide as its longest line.
+    const int width = pixels(size.width);
+    const int height = pixels(size.height);
+    placement_ = GdkRectangle{pixels(centre.x) - width / 2, pixels(centre.y) - height / 2, width, height};
 }
 
 void GtkToastView::onClicked(GtkGestureClick*, int, double, double, gpointer view) {

@@ -14,10 +14,11 @@ public:
     GtkToastView(ScreenId id, const UiEvents& events, const Toast& toast);
 
     GtkWidget* widget() const override { return box_.get(); }
+    std::optional<GdkRectangle> placement() const override { return placement_; }
 
     // The size the box takes within `limit`, its text wrapped to fit.
     Size measure(Size limit) const;
-    // Gives the box `size` and puts its centre at `centre` of the window's overlay.
+    // Gives the box `size` with its centre at `centre` of the window's overlay.
     void place(Point centre, Size size);
 
 private:
@@ -26,6 +27,7 @@ private:
     const ScreenId id_;
     const UiEvents& events_;
     GObjectPtr<GtkWidget> box_;
+    std::optional<GdkRectangle> placement_;
     std::vector<SignalConnection> signals_;
 };
 

@@ -43,6 +43,7 @@ GtkUi::GtkUi(GtkWindow* window, ExternalLauncher launcher)
     : window_(retain(window)),
       overlay_(retain(overlayOf(window))),
       launcher_(launcher ? std::move(launcher) : showFrom(window)),
+      childPosition_(overlay_.get(), "get-child-position", &onChildPosition, this),
       sizeWatch_(GTK_WIDGET(overlay_.get()), [this](Size size) { reportResized(size); }) {}
 
 GtkUi::~GtkUi() {
@@ -147,6 +148,21 @@ void GtkUi::browserClosed() {
 }
 
 void GtkUi::openExternal(const std::string& url) { launcher_(url); }
+
+gboolean GtkUi::onChildPosition(GtkOverlay*, GtkWidget* child, GdkRectangle* allocation, gpointer ui) {
+    const auto id = shownId(child);
+    const GtkShownView* view = id ? static_cast<GtkUi*>(ui)->find(*id) : nullptr;
+    const auto placement = view ? view->placement() : std::nullopt;
+    if (!placement) return FALSE;
+    // GTK lays out only what it measured, and never below the minimum it was told.
+    int minimumWidth = 0;
+    int minimumHeight = 0;
+    gtk_widget_measure(child, GTK_ORIENTATION_HORIZONTAL, -1, &minimumWidth, nullptr, nullptr, nullptr);
+    const int width = std::max(placement->width, minimumWidth);
+    gtk_widget_measure(child, GTK_ORIENTATION_VERTICAL, width, &minimumHeight, nullptr, nullptr, nullptr);
+    *allocation = {placement->x, placement->y, width, std::max(placement->height, minimumHeight)};
+    return TRUE;
+}
 
 void GtkUi::reportResized(Size size) {
     // A handler may dismiss screens, so the ids are taken first.

@@ -56,6 +56,7 @@ private:
     void show(ScreenId id, std::unique_ptr<GtkShownView> view);
     GtkShownView* find(ScreenId id) const;
     void reportResized(Size size);
+    static gboolean onChildPosition(GtkOverlay*, GtkWidget* child, GdkRectangle* allocation, gpointer ui);
     void browserClosed();
 
     GObjectPtr<GtkWindow> window_;
@@ -66,6 +67,7 @@ private:
     // The limit the last toast was measured in: a toast is laid out as it was measured.
     std::optional<Size> toastLimit_;
     std::unique_ptr<GtkInAppBrowser> browser_;
+    SignalConnection childPosition_;
     GtkSizeWatch sizeWatch_;
 };
 

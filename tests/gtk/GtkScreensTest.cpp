@@ -113,27 +113,28 @@ TEST_F(GtkScreensTest, ShowImageReplacesTheImage) {
     }
 }
 
-// A toast is drawn in its colours with its centre where the core put it, and its text is never markup.
+// A toast is drawn in its colours, at the size it was measured, with its centre where the core put it; its
+// text wraps within the limit and is never markup.
 TEST_F(GtkScreensTest, AToastIsDrawnAtItsCentreInItsColours) {
     open(400, 800);
-    Toast toast{"<b>Title</b>", "Come and see the new shop", std::nullopt, {}};
+    Toast toast{"<b>Title</b>", "Come and see the new shop in the square, open every day from nine", std::nullopt, {}};
     toast.style.backgroundColor = {0, 0, 1, 1};
     toast.style.fadeDuration = 0;
     const Point centre{200, 600};
-    ui_->measureToast(toast, {320, 640});
+    const Size measured = ui_->measureToast(toast, {320, 640});
+    EXPECT_EQ(measured.width, 320) << "the message wraps at the limit";
     ui_->showToast(7, toast, centre);
     gtktest::pump();
 
     GtkWidget* box = gtk_widget_get_last_child(overlay());
-    const graphene_point_t boxMiddle{static_cast<float>(gtk_widget_get_width(box)) / 2,
-                                     static_cast<float>(gtk_widget_get_height(box)) / 2};
-    graphene_point_t middle;
-    ASSERT_TRUE(gtk_widget_compute_point(box, overlay(), &boxMiddle, &middle));
-    EXPECT_NEAR(middle.x, centre.x, 1);
-    EXPECT_NEAR(middle.y, centre.y, 1);
-    // The rendered box: the background at its centre's left edge, clear of the text.
-    const Rendering rendering = renderedWith(static_cast<int>(centre.x) - gtk_widget_get_width(box) / 2 + 3,
-                                             static_cast<int>(centre.y), kBlue);
+    graphene_rect_t bounds;
+    ASSERT_TRUE(gtk_widget_compute_bounds(box, overlay(), &bounds));
+    EXPECT_EQ(bounds.size.width, measured.width);
+    EXPECT_EQ(bounds.size.height, measured.height);
+    EXPECT_NEAR(bounds.origin.x + bounds.size.width / 2, centre.x, 1);
+    EXPECT_NEAR(bounds.origin.y + bounds.size.height / 2, centre.y, 1);
+    // The rendered box: the background just inside its left edge, clear of the text.
+    const Rendering rendering = renderedWith(static_cast<int>(bounds.origin.x) + 3, static_cast<int>(centre.y), kBlue);
     rendering.keepAsScreenshot("toast");
     GtkWidget* title = gtk_widget_get_first_child(box);
     EXPECT_STREQ(pango_layout_get_text(gtk_label_get_layout(GTK_LABEL(title))), "<b>Title</b>");
