@@ -15,19 +15,15 @@ std::optional<std::string> takeText(char* text) {
     return copy;
 }
 
-struct ScriptCall {
-    std::function<void(std::optional<std::string>)> completion;
-};
-
 void onScriptDone(GObject* webView, GAsyncResult* result, gpointer data) {
-    const std::unique_ptr<ScriptCall> call(static_cast<ScriptCall*>(data));
+    const std::unique_ptr<ScriptCompletion> completion(static_cast<ScriptCompletion*>(data));
     GError* error = nullptr;
     const auto value = adopt(webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(webView), result, &error));
     g_clear_error(&error);
     std::optional<std::string> answer;
     // A value JSON cannot spell (undefined, a function) answers null, as JSON.stringify's callers expect.
     if (value) answer = takeText(jsc_value_to_json(value.get(), 0)).value_or("null");
-    call->completion(std::move(answer));
+    (*completion)(std::move(answer));
 }
 
 }  // namespace
@@ -62,11 +58,10 @@ GtkPageView::~GtkPageView() {
     webkit_web_view_stop_loading(webView_);
 }
 
-void GtkPageView::evaluateScript(const std::string& script,
-                                 std::function<void(std::optional<std::string>)> completion) {
-    auto call = std::make_unique<ScriptCall>(ScriptCall{std::move(completion)});
+void GtkPageView::evaluateScript(const std::string& script, ScriptCompletion completion) {
+    auto pending = std::make_unique<ScriptCompletion>(std::move(completion));
     webkit_web_view_evaluate_javascript(webView_, script.c_str(), static_cast<gssize>(script.size()), nullptr,
-                                        nullptr, scripts_.get(), &onScriptDone, call.release());
+                                        nullptr, scripts_.get(), &onScriptDone, pending.release());
 }
 
 void GtkPageView::onMessage(WebKitUserContentManager*, JSCValue* message, gpointer view) {

@@ -21,8 +21,7 @@ public:
 
     GtkWidget* widget() const override { return frame_.widget(); }
     void revealClose() override { frame_.revealClose(); }
-    void evaluateScript(const std::string& script,
-                        std::function<void(std::optional<std::string>)> completion) override;
+    void evaluateScript(const std::string& script, ScriptCompletion completion) override;
 
 private:
     static void onMessage(WebKitUserContentManager*, JSCValue* message, gpointer view);

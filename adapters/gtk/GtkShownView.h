@@ -20,6 +20,12 @@ void report(const Handler& handler, Args&&... args) {
     call(std::forward<Args>(args)...);
 }
 
+using ScriptCompletion = std::function<void(std::optional<std::string>)>;
+
+// Answers a script that cannot run with none, from the loop a moment later, as a page answers: never inside
+// the call that asked.
+void answerNoneLater(ScriptCompletion completion);
+
 // One thing on screen, a screen or a toast: the widget laid over the window and what it holds, released
 // with it. A call that makes no sense for the kind does nothing.
 class GtkShownView {
@@ -33,9 +39,8 @@ public:
     virtual void showImage(std::optional<Data> /*image*/) {}
     virtual void play() {}
     virtual void pause() {}
-    virtual void evaluateScript(const std::string& /*script*/,
-                                std::function<void(std::optional<std::string>)> completion) {
-        completion(std::nullopt);
+    virtual void evaluateScript(const std::string& /*script*/, ScriptCompletion completion) {
+        answerNoneLater(std::move(completion));
     }
 };
 

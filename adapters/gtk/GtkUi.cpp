@@ -122,7 +122,7 @@ void GtkUi::evaluateScript(ScreenId id, const std::string& script,
     if (auto* view = find(id)) {
         view->evaluateScript(script, std::move(completion));
     } else {
-        completion(std::nullopt);
+        answerNoneLater(std::move(completion));
     }
 }
 

@@ -175,6 +175,20 @@ TEST_F(GtkScreensTest, ATapMayDismissItsOwnScreen) {
     EXPECT_TRUE(gtktest::shownIds(ui_->overlay()).empty());
 }
 
+// Script where no page is shown fails, answered later as a page answers, never inside the call.
+TEST_F(GtkScreensTest, ScriptWithoutAPageAnswersNoneLater) {
+    open(400, 800);
+    ui_->present(1, ImageScreen{});
+    for (const ScreenId id : {ScreenId{1}, ScreenId{2}}) {
+        SCOPED_TRACE(id == 1 ? "an image screen" : "an id not shown");
+        std::vector<std::optional<std::string>> answers;
+        ui_->evaluateScript(id, "1 + 1", [&](std::optional<std::string> answer) { answers.push_back(answer); });
+        EXPECT_TRUE(answers.empty());
+        gtktest::pump();
+        EXPECT_EQ(answers, std::vector<std::optional<std::string>>{std::nullopt});
+    }
+}
+
 // Resizing the window reports the new size to each screen on it.
 TEST_F(GtkScreensTest, ResizingTheWindowIsReported) {
     std::vector<std::pair<ScreenId, Size>> resized;
