@@ -204,6 +204,33 @@ TEST_F(GtkScreensTest, ResizingTheWindowIsReported) {
     EXPECT_EQ(ui_->windowSize().width, 800);
 }
 
+// Everything a screen or a toast held is released once it is dismissed: its widgets, and the stream or the web
+// view in it (else a dismissed player would play on, unseen).
+TEST_F(GtkScreensTest, DismissingReleasesEverythingItHeld) {
+    open(400, 800);
+    const struct {
+        const char* name;
+        std::function<void(ScreenId)> show;
+    } cases[] = {
+        {"image", [&](ScreenId id) { ui_->present(id, ImageScreen{gtktest::solidPng(kRed), true}); }},
+        {"media", [&](ScreenId id) {
+             ui_->present(id, MediaScreen{MediaMode::audio, "http://127.0.0.1:9/clip.ogg", gtktest::solidPng(kRed), true});
+         }},
+        {"page", [&](ScreenId id) { ui_->present(id, PageScreen{"<p>Hello</p>", "http://127.0.0.1/"}); }},
+        {"toast", [&](ScreenId id) { ui_->showToast(id, {"Title", "Message", gtktest::solidPng(kRed), {}}, {200, 700}); }},
+    };
+    ScreenId id = 1;
+    for (const auto& kind : cases) {
+        SCOPED_TRACE(kind.name);
+        kind.show(id);
+        gtktest::pump();
+        const gtktest::WeakRefs held(gtk_widget_get_last_child(overlay()));
+        ui_->dismiss(id++);
+        // The window lets its last frame go once it has drawn the next.
+        gtktest::waitUntil([&] { return held.alive() == 0; });
+    }
+}
+
 // Screens of each kind but pages, and toasts, come and go a thousand times, interleaved; none is left over.
 // Pages start a web process each and are left to the contract suite and the player test.
 TEST_F(GtkScreensTest, AThousandInterleavedScreensLeaveNothingBehind) {

@@ -96,6 +96,43 @@ inline void click(GtkWidget* button) {
     g_signal_emit_by_name(button, "clicked");
 }
 
+// Weak references to a widget, everything below it, and the streams its pictures play; they tell what is still
+// alive.
+class WeakRefs {
+public:
+    explicit WeakRefs(GtkWidget* root) { add(root); }
+    ~WeakRefs() {
+        for (auto& ref : refs_) g_weak_ref_clear(ref.get());
+    }
+    WeakRefs(const WeakRefs&) = delete;
+    WeakRefs& operator=(const WeakRefs&) = delete;
+
+    std::size_t alive() const {
+        std::size_t count = 0;
+        for (const auto& ref : refs_) {
+            if (GObject* object = G_OBJECT(g_weak_ref_get(ref.get()))) {
+                ++count;
+                g_object_unref(object);
+            }
+        }
+        return count;
+    }
+
+private:
+    void watch(gpointer object) { g_weak_ref_init(refs_.emplace_back(std::make_unique<GWeakRef>()).get(), object); }
+    void add(GtkWidget* widget) {
+        watch(widget);
+        // Streams only: GL renderers keep images they drew in a cache of their own.
+        GdkPaintable* shown = GTK_IS_PICTURE(widget) ? gtk_picture_get_paintable(GTK_PICTURE(widget)) : nullptr;
+        if (shown && GTK_IS_MEDIA_STREAM(shown)) watch(shown);
+        for (GtkWidget* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child)) {
+            add(child);
+        }
+    }
+
+    std::vector<std::unique_ptr<GWeakRef>> refs_;
+};
+
 struct Rgba {
     int red;
     int green;
