@@ -22,13 +22,10 @@ window.YT = {
     var face = document.getElementById(id);
     face.style.cssText += "background: #223; color: white; font: 16px sans-serif; display: flex;" +
       "align-items: center; justify-content: center;";
-    function show(state, data) {
-      face.textContent = "Stand-in player: " + params.videoId + " (" + state + ")";
-      events.onStateChange({ data: data });
-    }
-    this.playVideo = function () { show("playing", 1); };
-    this.pauseVideo = function () { show("paused", 2); };
-    this.stopVideo = function () { show("ended", 0); };
+    this.playVideo = function () {
+      face.textContent += " (playing)";
+      events.onStateChange({ data: 1 });
+    };
     face.textContent = "Stand-in player: " + params.videoId;
     setTimeout(function () { events.onReady({}); }, 10);
   }
