@@ -28,6 +28,21 @@ GObjectPtr<T> adopt(T* object) {
     return GObjectPtr<T>(object);
 }
 
+// A reference that does not keep the object alive: get() answers a strong one, or none once the object is gone.
+template <class T>
+class WeakObject {
+public:
+    explicit WeakObject(T* object) { g_weak_ref_init(&ref_, object); }
+    ~WeakObject() { g_weak_ref_clear(&ref_); }
+    WeakObject(const WeakObject&) = delete;
+    WeakObject& operator=(const WeakObject&) = delete;
+
+    GObjectPtr<T> get() const { return GObjectPtr<T>(static_cast<T*>(g_weak_ref_get(&ref_))); }
+
+private:
+    mutable GWeakRef ref_;
+};
+
 // A handler connected to an object's signal for as long as this lives; the object is kept alive meanwhile.
 class SignalConnection {
 public:

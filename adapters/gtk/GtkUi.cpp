@@ -33,16 +33,14 @@ void detach(GtkOverlay* overlay, GtkWidget* child) {
     if (gtk_widget_get_parent(child) == GTK_WIDGET(overlay)) gtk_overlay_remove_overlay(overlay, child);
 }
 
-GtkUi::ExternalLauncher showFrom(GtkWindow* window) {
-    return [window](const std::string& url) { gtk_show_uri(window, url.c_str(), GDK_CURRENT_TIME); };
-}
-
 }  // namespace
 
 GtkUi::GtkUi(GtkWindow* window, ExternalLauncher launcher)
-    : window_(retain(window)),
+    : window_(window),
       overlay_(retain(overlayOf(window))),
-      launcher_(launcher ? std::move(launcher) : showFrom(window)),
+      launcher_(launcher ? std::move(launcher) : [this](const std::string& url) {
+          gtk_show_uri(window_.get().get(), url.c_str(), GDK_CURRENT_TIME);
+      }),
       childPosition_(overlay_.get(), "get-child-position", &onChildPosition, this),
       sizeWatch_(GTK_WIDGET(overlay_.get()), [this](Size size) { reportResized(size); }) {}
 
@@ -55,14 +53,18 @@ std::optional<ScreenId> GtkUi::shownId(GtkWidget* child) {
     return id ? std::optional(*id) : std::nullopt;
 }
 
-bool GtkUi::hasWindow() const { return gtk_widget_get_root(GTK_WIDGET(overlay_.get())) != nullptr; }
+bool GtkUi::hasWindow() const {
+    const auto window = window_.get();
+    return window && gtk_widget_get_root(GTK_WIDGET(overlay_.get())) == GTK_ROOT(window.get());
+}
 
 Size GtkUi::windowSize() const {
     GtkWidget* overlay = GTK_WIDGET(overlay_.get());
     int width = gtk_widget_get_width(overlay);
     int height = gtk_widget_get_height(overlay);
     // Before the window is first laid out, the size it asks for.
-    if (width <= 0 || height <= 0) gtk_window_get_default_size(window_.get(), &width, &height);
+    const auto window = window_.get();
+    if ((width <= 0 || height <= 0) && window) gtk_window_get_default_size(window.get(), &width, &height);
     return {static_cast<double>(std::max(width, 0)), static_cast<double>(std::max(height, 0))};
 }
 
@@ -138,7 +140,7 @@ void GtkUi::showToast(ScreenId id, const Toast& toast, Point centre) {
 }
 
 void GtkUi::openInAppBrowser(const std::string& url) {
-    if (!browser_) browser_ = std::make_unique<GtkInAppBrowser>(window_.get(), [this] { browserClosed(); });
+    if (!browser_) browser_ = std::make_unique<GtkInAppBrowser>(window_.get().get(), [this] { browserClosed(); });
     browser_->open(url);
 }
 

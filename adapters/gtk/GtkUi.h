@@ -59,7 +59,8 @@ private:
     static gboolean onChildPosition(GtkOverlay*, GtkWidget* child, GdkRectangle* allocation, gpointer ui);
     void browserClosed();
 
-    GObjectPtr<GtkWindow> window_;
+    // The host's window is the host's: it goes when the host closes it, and the toolkit then has none.
+    WeakObject<GtkWindow> window_;
     GObjectPtr<GtkOverlay> overlay_;
     ExternalLauncher launcher_;
     UiEvents events_;

@@ -226,6 +226,25 @@ TEST_F(GtkScreensTest, DismissingReleasesEverythingItHeld) {
     }
 }
 
+// The toolkit does not keep the host's window alive: closing it ends it as the host expects (hosts quit on its
+// "destroy"), and the toolkit then has no window and shows nothing.
+TEST(GtkUiWindowTest, TheHostsWindowGoesWhenTheHostClosesIt) {
+    FENK_SKIP_WITHOUT_GTK();
+    GtkWindow* window = GTK_WINDOW(gtk_window_new());
+    bool destroyed = false;
+    g_signal_connect_swapped(window, "destroy", G_CALLBACK(+[](bool* flag) { *flag = true; }), &destroyed);
+    gtk_window_present(window);
+    GtkUi ui(window);
+    ui.present(1, ImageScreen{});
+    EXPECT_TRUE(ui.hasWindow());
+    gtk_window_destroy(window);
+    EXPECT_TRUE(destroyed);
+    EXPECT_FALSE(ui.hasWindow());
+    ui.present(2, ImageScreen{});
+    ui.dismiss(1);
+    ui.dismiss(2);
+}
+
 // Screens of each kind but pages, and toasts, come and go a thousand times, interleaved; none is left over.
 // Pages start a web process each and are left to the contract suite and the player test.
 TEST_F(GtkScreensTest, AThousandInterleavedScreensLeaveNothingBehind) {
