@@ -42,8 +42,8 @@ protected:
         const std::string path = folder_->path().string();
         const std::string launch = std::string(GST_LAUNCH_PROGRAM) + " -q ";
         made_ = std::system((launch + "videotestsrc num-buffers=25 pattern=red ! "
-                                      "video/x-raw,width=160,height=120,framerate=25/1 ! theoraenc ! oggmux ! "
-                                      "filesink location=" + path + "/clip.ogv").c_str()) == 0 &&
+                                      "video/x-raw,width=160,height=120,framerate=25/1 ! vp8enc ! webmmux ! "
+                                      "filesink location=" + path + "/clip.webm").c_str()) == 0 &&
                 std::system((launch + "audiotestsrc num-buffers=10 samplesperbuffer=4410 ! audio/x-raw,rate=44100 ! "
                                       "wavenc ! filesink location=" + path + "/clip.wav").c_str()) == 0;
         std::ofstream(folder_->path() / "player.js") << kPlayerScript;
@@ -67,18 +67,20 @@ protected:
     std::optional<GtkUi> ui_;
 };
 
-// Video and audio are ready, then play to their end when the core plays them; an address with nothing
-// behind it fails. The video keeps its last frame.
+// Video and audio are ready, then play to their end when the core plays them, whether it asks once they are
+// ready or at once; an address with nothing behind it fails. The video keeps its last frame.
 TEST_F(GtkMediaTest, MediaReportsReadyThenEndedOrFailed) {
     const struct {
         const char* name;
         MediaMode mode;
         const char* path;
+        bool playAtOnce;
         std::vector<MediaEvent> expected;
     } cases[] = {
-        {"video", MediaMode::video, "/clip.ogv", {MediaEvent::ready, MediaEvent::ended}},
-        {"audio", MediaMode::audio, "/clip.wav", {MediaEvent::ready, MediaEvent::ended}},
-        {"missing", MediaMode::video, "/missing.ogv", {MediaEvent::failed}},
+        {"video", MediaMode::video, "/clip.webm", false, {MediaEvent::ready, MediaEvent::ended}},
+        {"audio", MediaMode::audio, "/clip.wav", false, {MediaEvent::ready, MediaEvent::ended}},
+        {"audio played before it is ready", MediaMode::audio, "/clip.wav", true, {MediaEvent::ready, MediaEvent::ended}},
+        {"missing", MediaMode::video, "/missing.webm", true, {MediaEvent::failed}},
     };
     ScreenId id = 1;
     for (const auto& media : cases) {
@@ -88,10 +90,11 @@ TEST_F(GtkMediaTest, MediaReportsReadyThenEndedOrFailed) {
         handlers.media = [&](ScreenId shown, MediaEvent event) {
             EXPECT_EQ(shown, id);
             events.push_back(event);
-            if (event == MediaEvent::ready) ui_->play(shown);
+            if (event == MediaEvent::ready && !media.playAtOnce) ui_->play(shown);
         };
         ui_->setEvents(handlers);
         ui_->present(id, MediaScreen{media.mode, files_->url(media.path), std::nullopt, false});
+        if (media.playAtOnce) ui_->play(id);
         gtktest::waitUntil([&] { return events.size() >= media.expected.size(); });
         EXPECT_EQ(events, media.expected);
         if (media.mode == MediaMode::video && events == media.expected && events.back() == MediaEvent::ended) {
