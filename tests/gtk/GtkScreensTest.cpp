@@ -140,8 +140,8 @@ TEST_F(GtkScreensTest, AToastIsDrawnAtItsCentreInItsColours) {
     EXPECT_STREQ(pango_layout_get_text(gtk_label_get_layout(GTK_LABEL(title))), "<b>Title</b>");
 }
 
-// The buttons report their taps: close once revealed, redirect when the screen has one. A close that takes
-// its own screen away, as the core does, leaves nothing behind.
+// The buttons report their taps: close once revealed, redirect when the screen has one; a click on a toast is
+// a tap on it. A close that takes its own screen away, as the core does, leaves nothing behind.
 TEST_F(GtkScreensTest, ButtonsReportTheirTaps) {
     events_.tapped = [this](ScreenId id, Control control) {
         taps_.emplace_back(id, control);
@@ -164,9 +164,16 @@ TEST_F(GtkScreensTest, ButtonsReportTheirTaps) {
     gtktest::click(close);
     ui_->revealClose(2);
     gtktest::click(gtktest::findNamed(media, "close"));
+    ui_->showToast(3, {std::nullopt, "Tap me", std::nullopt, {}}, {200, 700});
+    const auto controllers = adopt(gtk_widget_observe_controllers(gtk_widget_get_last_child(overlay())));
+    for (guint i = 0; i < g_list_model_get_n_items(controllers.get()); ++i) {
+        const auto controller = adopt(G_OBJECT(g_list_model_get_item(controllers.get(), i)));
+        if (GTK_IS_GESTURE_CLICK(controller.get())) g_signal_emit_by_name(controller.get(), "released", 1, 10.0, 10.0);
+    }
+    ui_->dismiss(3);
     gtktest::pump();
     EXPECT_EQ(taps_, (std::vector<std::pair<ScreenId, Control>>{
-                         {1, Control::redirect}, {1, Control::close}, {2, Control::close}}));
+                         {1, Control::redirect}, {1, Control::close}, {2, Control::close}, {3, Control::toast}}));
     EXPECT_TRUE(gtktest::shownIds(ui_->overlay()).empty());
 }
 
