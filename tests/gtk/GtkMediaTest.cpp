@@ -3,6 +3,7 @@
 #include "gtk/GtkTestSupport.h"
 #include "gtk/LoopbackFiles.h"
 #include "support/TemporaryFolder.h"
+#include "tools/fenk-platform/PlayerScript.h"
 
 #include <gtest/gtest.h>
 
@@ -13,27 +14,7 @@
 namespace fenk {
 namespace {
 
-// A stand-in for the online player's script: a player that is ready soon after it is made and reports
-// playing when asked to play, and the call the real script makes once loaded.
-constexpr std::string_view kPlayerScript = R"js(
-window.YT = {
-  Player: function (id, params) {
-    var events = params.events || {};
-    var face = document.getElementById(id);
-    face.style.cssText += "background: #223; color: white; font: 16px sans-serif; display: flex;" +
-      "align-items: center; justify-content: center;";
-    this.playVideo = function () {
-      face.textContent += " (playing)";
-      events.onStateChange({ data: 1 });
-    };
-    face.textContent = "Stand-in player: " + params.videoId;
-    setTimeout(function () { events.onReady({}); }, 10);
-  }
-};
-window.onYouTubeIframeAPIReady();
-)js";
-
-// One-second clips made once for the suite, and the stand-in player script, served on 127.0.0.1.
+// One-second clips made once for the suite, and the platform's stand-in player script, served on 127.0.0.1.
 class GtkMediaTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -46,7 +27,7 @@ protected:
                                       "filesink location=" + path + "/clip.webm").c_str()) == 0 &&
                 std::system((launch + "audiotestsrc num-buffers=10 samplesperbuffer=4410 ! audio/x-raw,rate=44100 ! "
                                       "wavenc ! filesink location=" + path + "/clip.wav").c_str()) == 0;
-        std::ofstream(folder_->path() / "player.js") << kPlayerScript;
+        std::ofstream(folder_->path() / "player.js") << playerScript();
         files_.emplace(folder_->path());
     }
     static void TearDownTestSuite() {
@@ -146,7 +127,7 @@ TEST_F(GtkMediaTest, ThePlayerPageReportsItsEvents) {
     std::optional<gtktest::Rendering> rendering;
     gtktest::waitUntil([&] {
         rendering.emplace(GTK_WIDGET(ui_->overlay()));
-        return gtktest::near(rendering->at(20, 400), {0x22, 0x22, 0x33}, 4);
+        return gtktest::near(rendering->at(20, 400), {0x14, 0x18, 0x1F}, 4);
     });
     rendering->keepAsScreenshot("player-page");
 }

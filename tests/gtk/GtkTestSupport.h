@@ -46,10 +46,12 @@ inline bool waitUntil(const std::function<bool()>& done, unsigned seconds = 20) 
             return G_SOURCE_REMOVE;
         },
         &expired);
-    while (!done() && !expired) g_main_context_iteration(nullptr, TRUE);
+    // Asked once a round: what is asked may change from one call to the next (a page painting).
+    bool finished = false;
+    while (!(finished = done()) && !expired) g_main_context_iteration(nullptr, TRUE);
     if (!expired) g_source_remove(timeout);
-    EXPECT_TRUE(done()) << "still waiting after " << seconds << " s";
-    return done();
+    EXPECT_TRUE(finished) << "still waiting after " << seconds << " s";
+    return finished;
 }
 
 // A host's window of the given size, shown for the test and destroyed after it.
