@@ -1,9 +1,10 @@
-// A GTK host: the SDK's main queue runs inside GLib's loop, and the GTK toolkit draws the SDK's toasts over
-// the host's own window. Tap the toast to take it away; close the window to end.
-#include "FenkSDK/ui/FenkToasts.h"
+// A GTK host: the SDK's main queue runs inside GLib's loop, and the SDK draws its screens over the host's own
+// window. It shows a push payload's text as a toast; tap the toast to take it away, close the window to end.
+#include "FenkSDK/FenkManager.h"
 #include "adapters/gtk/GtkMainQueue.h"
 #include "adapters/gtk/GtkUi.h"
-#include "adapters/linux/ThreadDispatcher.h"
+#include "adapters/linux/DataFolder.h"
+#include "adapters/linux/LinuxEnvironment.h"
 
 #include <gtk/gtk.h>
 
@@ -15,8 +16,10 @@ int main() {
         std::fprintf(stderr, "fenk-gtk-host: no display to open a window on\n");
         return 1;
     }
-    fenk::ThreadDispatcher dispatcher(fenk::MainQueueDriver::host);
-    const fenk::GtkMainQueue mainQueue(dispatcher);
+    // The host drives the SDK's main queue, from GLib's loop.
+    auto environment = fenk::makeLinuxEnvironment(fenk::fenkDataFolder(), fenk::MainQueueDriver::host);
+    const auto dispatcher = std::dynamic_pointer_cast<fenk::ThreadDispatcher>(environment.dispatcher);
+    const fenk::GtkMainQueue mainQueue(*dispatcher);
 
     GtkWindow* window = GTK_WINDOW(gtk_window_new());
     gtk_window_set_title(window, "Fenk GTK host");
@@ -26,23 +29,18 @@ int main() {
                                                                         &g_main_loop_unref);
     g_signal_connect_swapped(window, "destroy", G_CALLBACK(g_main_loop_quit), loop.get());
 
-    {
-        const auto ui = std::make_shared<fenk::GtkUi>(window);
-        fenk::FenkToasts toasts(ui, dispatcher.mainQueue());
-        fenk::UiEvents events;
-        events.tapped = [&toasts](fenk::ScreenId id, fenk::Control control) {
-            if (control == fenk::Control::toast) toasts.toastTapped(id);
-        };
-        ui->setEvents(events);
-        gtk_window_present(window);
+    // The SDK's screens go over this window.
+    environment.ui = std::make_shared<fenk::GtkUi>(window);
+    fenk::Environment::install(std::move(environment));
+    gtk_window_present(window);
 
-        // The SDK is called on its main queue, as a host does from any thread.
-        dispatcher.mainQueue()->async([&toasts] {
-            toasts.makeFenkToast("Toasts, screens and pages of the SDK are drawn over this window.", 30,
-                                 fenk::FenkToastPosition::bottom, "Hello from Fenk", std::nullopt, {},
-                                 [](bool tapped) { std::printf("the toast went%s\n", tapped ? ", tapped" : ""); });
-        });
-        g_main_loop_run(loop.get());
-    }
+    // The manager is called on its main queue, as a host does from any thread.
+    dispatcher->mainQueue()->async([] {
+        fenk::FenkManager::sharedManager()->presentContent(
+            {.aps = fenk::Aps{fenk::Alert{"Toasts, pictures, videos and pages of the SDK are drawn over this window."}},
+             .gType = "text"});
+    });
+    g_main_loop_run(loop.get());
+    fenk::FenkManager::resetSharedManager();
     return 0;
 }
