@@ -45,7 +45,7 @@ void PlatformTransport::sendGet(std::string_view url, const RequestParameters& p
         if (value.empty()) continue;
         fullUrl += '&' + encodeQueryComponent(name) + '=' + encodeQueryComponent(value);
     }
-    send(HttpRequest{.method = "GET", .url = std::move(fullUrl), .headers = {}, .body = {}, .timeout = requestTimeout_},
+    send(getRequest(std::move(fullUrl), requestTimeout_),
          std::move(completion));
 }
 

@@ -39,12 +39,7 @@ void downloadImage(Http& http, const std::string& link, ImageLimits limits,
         completion(std::nullopt);
         return;
     }
-    http.send(HttpRequest{.method = "GET",
-                          .url = link,
-                          .headers = {},
-                          .body = {},
-                          .timeout = limits.timeout,
-                          .maxReplyBytes = limits.maxBytes},
+    http.send(getRequest(link, limits.timeout, limits.maxBytes),
               [completion = std::move(completion)](std::optional<Data> body, std::optional<HttpResponse> response,
                                                    std::optional<HttpError> error) {
                   const auto fault = imageFault(body, response, error);

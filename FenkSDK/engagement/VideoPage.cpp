@@ -45,12 +45,7 @@ void resolveVideoPage(Http& http, const std::string& link,
         completion(std::nullopt);
         return;
     }
-    http.send(HttpRequest{.method = "GET",
-                          .url = link,
-                          .headers = {},
-                          .body = {},
-                          .timeout = kVideoPageTimeout,
-                          .maxReplyBytes = kMaxVideoPageBytes},
+    http.send(getRequest(link, kVideoPageTimeout, kMaxVideoPageBytes),
               [completion = std::move(completion)](std::optional<Data> body, std::optional<HttpResponse>,
                                                    std::optional<HttpError>) {
                   if (!body) return completion(std::string());

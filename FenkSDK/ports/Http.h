@@ -26,6 +26,17 @@ struct HttpRequest {
     std::size_t maxReplyBytes = kDefaultMaxReplyBytes;
 };
 
+// A GET of `url` that gives up after `timeout` and takes at most `maxReplyBytes` of reply.
+inline HttpRequest getRequest(std::string url, std::chrono::milliseconds timeout,
+                              std::size_t maxReplyBytes = kDefaultMaxReplyBytes) {
+    return HttpRequest{.method = "GET",
+                       .url = std::move(url),
+                       .headers = {},
+                       .body = {},
+                       .timeout = timeout,
+                       .maxReplyBytes = maxReplyBytes};
+}
+
 struct HttpResponse {
     int statusCode = 0;
 };
