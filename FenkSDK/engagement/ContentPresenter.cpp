@@ -95,11 +95,13 @@ struct ContentPresenter::State : std::enable_shared_from_this<State> {
         return found == shown.end() ? nullptr : &*found;
     }
 
-    void attach(Presentation presentation, Screen screen) {
-        if (!ui().hasWindow()) return;
+    // False when there is no window to show it over (it may have gone while a download ran).
+    bool attach(Presentation presentation, Screen screen) {
+        if (!ui().hasWindow()) return false;
         const ScreenId id = presentation.id;
         shown.push_back(std::move(presentation));
         ui().present(id, std::move(screen));
+        return true;
     }
 
     void revealCloseLater(ScreenId id) {
@@ -121,8 +123,9 @@ struct ContentPresenter::State : std::enable_shared_from_this<State> {
         auto url = notification.gSourceVideo;
         // A link that is not http(s) plays nothing rather than reaching the media framework.
         if (url && !isWellFormedUrl(*url)) url.reset();
-        attach(std::move(presentation), MediaScreen{MediaMode::video, std::move(url), std::nullopt, true});
-        revealCloseLater(id);
+        if (attach(std::move(presentation), MediaScreen{MediaMode::video, std::move(url), std::nullopt, true})) {
+            revealCloseLater(id);
+        }
     }
 
     void presentOnlineVideo(const FenkPushNotification& notification) {
@@ -142,9 +145,11 @@ struct ContentPresenter::State : std::enable_shared_from_this<State> {
         auto page = videoPage(videoId, playerVars, collaborators.playerScriptAddress);
         if (!page) return;
         const ScreenId id = nextScreenId();
-        attach(Presentation{id, ScreenKind::player, {}, {}, {}, {}}, PageScreen{std::move(*page), std::string(kPlayerPageBase)});
         // The player's own close is there from the start.
-        if (find(id)) ui().revealClose(id);
+        if (attach(Presentation{id, ScreenKind::player, {}, {}, {}, {}},
+                   PageScreen{std::move(*page), std::string(kPlayerPageBase)})) {
+            ui().revealClose(id);
+        }
     }
 
     // Both variants download at once; the screen comes when both have arrived or failed.
@@ -174,8 +179,7 @@ struct ContentPresenter::State : std::enable_shared_from_this<State> {
     void showImage(Presentation presentation) {
         const ScreenId id = presentation.id;
         ImageScreen screen{imageFor(presentation, ui().windowSize()), true};
-        attach(std::move(presentation), std::move(screen));
-        revealCloseLater(id);
+        if (attach(std::move(presentation), std::move(screen))) revealCloseLater(id);
     }
 
     void tapped(ScreenId id, Control control) {

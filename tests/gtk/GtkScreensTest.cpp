@@ -195,21 +195,6 @@ TEST_F(GtkScreensTest, ScriptWithoutAPageAnswersNoneLater) {
     }
 }
 
-// Resizing the window reports the new size to each screen on it.
-TEST_F(GtkScreensTest, ResizingTheWindowIsReported) {
-    std::vector<std::pair<ScreenId, Size>> resized;
-    events_.resized = [&](ScreenId id, Size size) { resized.emplace_back(id, size); };
-    open(400, 800);
-    ui_->present(1, ImageScreen{});
-    gtktest::pump();
-    gtk_window_set_default_size(window_->get(), 800, 400);
-    gtktest::waitUntil([&] { return !resized.empty() && resized.back().second.width == 800; });
-    ASSERT_FALSE(resized.empty());
-    EXPECT_EQ(resized.back().first, 1U);
-    EXPECT_EQ(resized.back().second.height, 400);
-    EXPECT_EQ(ui_->windowSize().width, 800);
-}
-
 // Everything a screen or a toast held is released once it is dismissed: its widgets, and the stream or the web
 // view in it (else a dismissed player would play on, unseen).
 TEST_F(GtkScreensTest, DismissingReleasesEverythingItHeld) {
