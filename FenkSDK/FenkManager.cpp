@@ -1,18 +1,25 @@
 #include "FenkSDK/FenkManager.h"
 
+#include "FenkSDK/UserDefault.h"
+
 #include "FenkSDK/engagement/ContentPresenter.h"
 #include "FenkSDK/engagement/LocalNotice.h"
 #include "FenkSDK/engagement/NoticeLink.h"
-#include "FenkSDK/engagement/PermissionsAcceptance.h"
+#include "FenkSDK/engagement/AdvertisingConsent.h"
+#include "FenkSDK/engagement/LegalParameters.h"
+#include "FenkSDK/engagement/RedirectLink.h"
 #include "FenkSDK/engagement/TrackingStartCheck.h"
+#include "FenkSDK/engagement/UserPermissions.h"
 #include "FenkSDK/location/LocationManager.h"
 #include "FenkSDK/location/LocationNotifications.h"
 #include "FenkSDK/location/PositionHistory.h"
 #include "FenkSDK/location/PositionPipeline.h"
 #include "FenkSDK/location/PositionUploader.h"
+#include "FenkSDK/location/Timestamp.h"
 #include "FenkSDK/location/TrackingStarter.h"
 #include "FenkSDK/net/ConnectionMonitor.h"
 #include "FenkSDK/net/FenkReachability.h"
+#include "FenkSDK/places/DeviceCalendar.h"
 #include "FenkSDK/places/NearbyPlaces.h"
 #include "FenkSDK/places/StayAnalysis.h"
 #include "FenkSDK/places/UserLocationCheck.h"
@@ -35,8 +42,6 @@
 
 namespace fenk {
 namespace {
-
-constexpr std::string_view kTacShowed = "FENK_TAC_SHOWED";
 
 std::mutex& sharedMutex() {
     static std::mutex mutex;
@@ -85,19 +90,30 @@ void FenkManager::buildComponents() {
         environment_, fenkQueue_, runningRegistration_,
         [environment = environment_] { return fenk::isConnectedToNetwork(environment); },
         whileAlive(weak_from_this(), [](FenkManager& self) { self.checkStartTracking(); }));
-    trackingStartCheck_ = std::make_unique<TrackingStartCheck>(
-        *runningRegistration_, isChecking_, *environment_.preferences,
-        [accounts = registration_.accounts](AccountService::AccountCompletion completion) {
-            accounts->currentAccount(std::move(completion));
-        },
-        // Until the legal workflow is part of the build, tracking starts only where it would start without
-        // asking the user anything.
-        whileAlive(weak_from_this(), [](FenkManager& self, const LegalWorkflowRequest& request) {
-            if (request.variant == LegalWorkflowVariant::tracking &&
-                !requiresPermissionsAcceptance(request.appParameters)) {
-                self.scheduleStartTracking();
+    const auto mainQueue = environment_.dispatcher->mainQueue();
+    trackingStartCheck_ = std::make_shared<TrackingStartCheck>(TrackingStartCheck::Collaborators{
+        .runningRegistration = runningRegistration_,
+        .preferences = environment_.preferences,
+        .accounts = registration_.accounts,
+        .fenkQueue = fenkQueue_,
+        .mainQueue = mainQueue,
+        .isConnected = connectivityCheck(environment_, reachability_),
+        .startTracking = whileAlive(weak_from_this(), [](FenkManager& self) { self.scheduleStartTracking(); }),
+        .showPage = [weak = weak_from_this()](const LegalPage& page) {
+            const auto self = weak.lock();
+            if (!self) return false;
+            if (page.step == LegalStep::showLegalScreen) {
+                return self->presenter_->presentLegalScreen(page.summaryLink, page.termsLink);
             }
-        }));
+            return self->presenter_->openWebPage(page.termsLink);
+        },
+    });
+    userPermissions_ = std::make_unique<UserPermissions>(UserPermissions::Collaborators{
+        .accounts = registration_.accounts,
+        .globalQueue = environment_.dispatcher->globalQueue(),
+        .isConnected = connectivityCheck(environment_, reachability_),
+        .checkStartTracking = whileAlive(weak_from_this(), [](FenkManager& self) { self.checkStartTracking(); }),
+    });
     if (environment_.location) {
         tracking_ = std::make_unique<TrackingStarter>(
             TrackingStarter::Collaborators{.preferences = environment_.preferences,
@@ -115,6 +131,9 @@ void FenkManager::buildComponents() {
         .dispatcher = environment_.dispatcher,
         .notificationCenter = environment_.notificationCenter,
         .browserClosed = whileAlive(weak_from_this(), [](FenkManager& self) { self.safariViewControllerDidFinish(); }),
+        .legalScreenGone = [check = std::weak_ptr(trackingStartCheck_)] {
+            if (const auto alive = check.lock()) alive->pageGone();
+        },
         .playerScriptAddress = environment_.playerScriptAddress.empty() ? std::string(kPlayerScriptAddress)
                                                                         : environment_.playerScriptAddress,
     });
@@ -202,8 +221,10 @@ void FenkManager::observeNotifications() {
             [](FenkManager& self, const Notification&) { self.startForegroundLocation(); });
     observe(ApplicationDidBecomeActiveNotification, nullptr,
             [](FenkManager& self, const Notification&) { self.didBecomeActive(); });
-    observe(ApplicationDidBecomeActiveNotification, nullptr,
-            [](FenkManager& self, const Notification&) { self.checkStartTracking(); });
+    observe(ApplicationDidBecomeActiveNotification, nullptr, [](FenkManager& self, const Notification&) {
+        self.trackingStartCheck_->activated();
+        self.checkStartTracking();
+    });
     observe(kPositionReceived, nullptr,
             [](FenkManager& self, const Notification& note) { self.positionReceived(note); });
     observe(kExitRegion, nullptr, [](FenkManager& self, const Notification& note) { self.regionExitNew(note); });
@@ -242,7 +263,7 @@ void FenkManager::didBecomeActive() {
 }
 
 void FenkManager::checkStartTracking() {
-    fenkQueue_->async(whileAlive(weak_from_this(), [](const FenkManager& self) { self.trackingStartCheck_->run(); }));
+    fenkQueue_->async(whileAlive(std::weak_ptr(trackingStartCheck_), [](TrackingStartCheck& check) { check.run(); }));
 }
 
 // --- Tracking --------------------------------------------------------------------------------------------
@@ -307,8 +328,26 @@ void FenkManager::closePopup(const Notification& notification) {
     onMainQueue([id](FenkManager& self) { self.presenter_->closePopup(id); });
 }
 
-// The legal screen registers here; its work arrives with that subsystem.
-void FenkManager::onPresentedTACNotification(const Notification&) {}
+// The user accepted the terms on the legal screen, which the notification names.
+void FenkManager::onPresentedTACNotification(const Notification& notification) {
+    std::optional<ScreenId> id;
+    if (const auto named = notification.userInfo.find(std::string(kClosePopupScreenKey));
+        named != notification.userInfo.end()) {
+        if (const auto* screen = std::any_cast<ScreenId>(&named->second)) id = *screen;
+    }
+    onMainQueue([id](FenkManager& self) {
+        const auto today = DeviceCalendar(*self.environment_.device)
+                               .dayText(timestampFromSystemTime(self.environment_.dispatcher->now()));
+        if (today) {
+            self.environment_.preferences->setString(settingsKeys::kKeyFenkCheckedDate, *today);
+            self.environment_.preferences->synchronize();
+        }
+        self.trackingStartCheck_->pageGone();
+        self.presenter_->closePopup(id);
+    });
+}
+
+bool FenkManager::isChecking() const { return trackingStartCheck_->isChecking(); }
 
 void FenkManager::presentContent(const FenkPushNotification& notification) { presenter_->presentContent(notification); }
 void FenkManager::openWebPage(const std::optional<std::string>& link) { presenter_->openWebPage(link); }
@@ -317,9 +356,33 @@ FenkToasts& FenkManager::toasts() { return presenter_->toasts(); }
 void FenkManager::safariViewControllerDidCompleteInitialLoad(bool) {}
 
 void FenkManager::safariViewControllerDidFinish() {
-    isChecking_ = false;
+    trackingStartCheck_->pageGone();
     environment_.dispatcher->mainQueue()->asyncAfter(
         std::chrono::seconds(1), whileAlive(weak_from_this(), [](FenkManager& self) { self.checkStartTracking(); }));
+}
+
+// --- Legal terms and permissions ---------------------------------------------------------------------------
+
+void FenkManager::legalPermissions() {
+    const auto update =
+        LegalParameters::read(UserDefault(*environment_.preferences).getDataArray<FG_Extra>(settingsKeys::kFenkAppParameters), false)
+            .legalUpdate;
+    if (!update) return;
+    onMainQueue([link = redirectLink(*update, *environment_.preferences)](FenkManager& self) { self.presenter_->openWebPage(link); });
+}
+
+void FenkManager::getUserPermission(std::optional<std::string> permission,
+                                    std::function<void(std::optional<std::string>)> completion) {
+    userPermissions_->getUserPermission(std::move(permission),
+                                        [completion = std::move(completion)](std::string answer) { completion(std::move(answer)); });
+}
+
+void FenkManager::setUserPermission(std::string permission, bool value, std::function<void(bool)> completion) {
+    userPermissions_->setUserPermission(std::move(permission), value, std::move(completion));
+}
+
+void FenkManager::getAdIdWithPermissionWithCompletion(std::function<void(std::string)> completion) {
+    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), advertisingIdWithConsent(*environment_.device));
 }
 
 // --- Registration ---------------------------------------------------------------------------------------
@@ -347,17 +410,7 @@ void FenkManager::handlePushNotification(std::optional<UserInfo> userInfo) {
     // Only link payloads (an opened nearby-place notice) are handled in this build.
     if (userInfo) noticeLink_->openIfLinkPayload(*userInfo);
 }
-void FenkManager::legalPermissions() {}
-void FenkManager::getUserPermission(std::optional<std::string>,
-                                    std::function<void(std::optional<std::string>)> completion) {
-    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
-}
-void FenkManager::setUserPermission(std::string, bool, std::function<void(bool)> completion) {
-    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), false);
-}
-void FenkManager::getAdIdWithPermissionWithCompletion(std::function<void(std::string)> completion) {
-    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::string());
-}
+
 void FenkManager::getUserProfile(std::function<void(std::optional<std::vector<FG_UserHabit>>)> completion) {
     completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
 }

@@ -31,6 +31,7 @@ class PositionUploader;
 class StayAnalysis;
 class TrackingStartCheck;
 class TrackingStarter;
+class UserPermissions;
 class VisitTracker;
 
 // The one object through which the host drives the SDK. Most operations hop onto a queue and hand over to
@@ -74,13 +75,19 @@ public:
     // Opens the link of a link payload ("gType" "d2s-notification", as an opened nearby-place notice
     // carries) when it is an http or https address; other payloads are not handled in this build.
     void handlePushNotification(std::optional<UserInfo> userInfo);
-    // The operations below whose parts are not in this build yet answer their failure value (none, false or
-    // the empty text), on an SDK thread like every other completion.
+    // Opens the owner's page announcing changed legal terms ("userLegalUpdate") in the in-app browser.
     void legalPermissions();
+    // The user's answer to a permission question as the account holds it; the empty text when none is known.
+    // Completes on an SDK thread.
     void getUserPermission(std::optional<std::string> permission,
                            std::function<void(std::optional<std::string>)> completion);
+    // Stores the user's answer on the platform; true when it took it. Allowing "permissionTracking" runs the
+    // tracking check again. Completes on an SDK thread.
     void setUserPermission(std::string permission, bool value, std::function<void(bool)> completion);
+    // The advertising identifier as the user's tracking decision allows (see advertisingIdWithConsent).
     void getAdIdWithPermissionWithCompletion(std::function<void(std::string)> completion);
+    // The operations below whose parts are not in this build yet answer their failure value (none, false or
+    // the empty text), on an SDK thread like every other completion.
     void getUserProfile(std::function<void(std::optional<std::vector<FG_UserHabit>>)> completion);
     void updateExtraData(std::optional<std::string> strExtraData,
                          std::function<void(std::optional<std::string>)> completion);
@@ -132,9 +139,8 @@ public:
     const std::shared_ptr<DispatchQueue>& fenkPositionsQueue() const { return fenkPositionsQueue_; }
     const AtomicBoolean& runningRegistration() const { return *runningRegistration_; }
     bool launchedNotification() const { return launchedNotification_; }
-    bool isChecking() const { return isChecking_; }
-    // The legal workflow sets it when it shows a page; until that workflow is part of the build, only tests do.
-    void setChecking(bool checking) { isChecking_ = checking; }
+    // A legal check runs or its page is on screen.
+    bool isChecking() const;
     // Absent when the environment keeps no upload queue.
     const PositionPipeline* positionPipeline() const { return pipeline_.get(); }
     const PositionUploader* positionUploader() const { return uploader_.get(); }
@@ -154,13 +160,13 @@ private:
     std::shared_ptr<FenkReachability> reachability_;
     // Written from the main queue and the work queue, hence atomic.
     std::atomic<bool> launchedNotification_{false};
-    std::atomic<bool> isChecking_{false};
     // Shared with the registration components, whose replies may arrive while the manager is released.
     std::shared_ptr<AtomicBoolean> runningRegistration_ = std::make_shared<AtomicBoolean>(false);
     std::shared_ptr<DispatchQueue> fenkQueue_;
     std::shared_ptr<DispatchQueue> fenkPositionsQueue_;
     RegistrationComponents registration_;
-    std::unique_ptr<TrackingStartCheck> trackingStartCheck_;
+    std::shared_ptr<TrackingStartCheck> trackingStartCheck_;
+    std::unique_ptr<UserPermissions> userPermissions_;
     // Absent when the environment has no location service. Used on the main queue; it ends its location
     // sessions with the manager, so a host that tracked releases the manager there too.
     std::unique_ptr<TrackingStarter> tracking_;

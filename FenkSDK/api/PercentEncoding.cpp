@@ -49,6 +49,7 @@ constexpr CharacterSet kUrlText = kUnreserved.with("!$&'()*+,/:;=?@");
 constexpr CharacterSet kQueryComponent = kUrlText.without("&=+");
 constexpr CharacterSet kPathSegment = kUnreserved.with("!$&'()*+,:;=@");
 constexpr CharacterSet kFormValue = CharacterSet::allExcept(":/?@!$&'()*+,;=%");
+constexpr CharacterSet kExtraPiece = CharacterSet::allExcept("%,:");
 
 bool isHexDigit(char character) {
     return (character >= '0' && character <= '9') || (character >= 'A' && character <= 'F') ||
@@ -106,13 +107,15 @@ std::string encodeFormValue(std::string_view text) {
     return out;
 }
 
+std::string encodeExtraPiece(std::string_view text) { return percentEncode(text, kExtraPiece); }
+
 Data formEncode(const RequestParameters& parameters) {
     std::string body;
     std::string_view separator;
     for (const auto& [name, value] : parameters) {
         body += separator;
         separator = "&";
-        body += name;
+        body += encodeFormValue(name);
         body += '=';
         body += encodeFormValue(value);
     }

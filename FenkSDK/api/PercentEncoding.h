@@ -27,6 +27,10 @@ std::string encodePathSegment(std::string_view text);
 // byte as it is (non-ASCII text travels as raw UTF-8).
 std::string encodeFormValue(std::string_view text);
 
+// One name or value of the user's extra text "name:value,name:value": escapes '%' and the two separators, so
+// that no name or value can add a pair of its own.
+std::string encodeExtraPiece(std::string_view text);
+
 // The body of a form post: name=value pairs joined by '&', in order. Names are fixed words of the
 // platform's interface and travel unencoded; values go through encodeFormValue.
 Data formEncode(const RequestParameters& parameters);

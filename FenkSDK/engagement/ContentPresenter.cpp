@@ -30,7 +30,7 @@ constexpr std::string_view kPlayerPageBase = "about:blank";
 
 constexpr ImageLimits kImageLimits{std::chrono::seconds(60), 16 * 1024 * 1024};
 
-enum class ScreenKind { image, media, player };
+enum class ScreenKind { image, media, player, legal };
 
 struct Presentation {
     ScreenId id;
@@ -79,8 +79,10 @@ struct ContentPresenter::State : std::enable_shared_from_this<State> {
             }),
             .loadFinished = {},
             .navigation = [weak](ScreenId id, const std::optional<std::string>& url) {
-                const auto decision = decideNavigation(url ? std::optional<std::string_view>(*url) : std::nullopt);
                 const auto state = weak.lock();
+                // The legal pages may link to one another, but only on the web.
+                if (state && state->isLegal(id)) return url && isWellFormedUrl(*url);
+                const auto decision = decideNavigation(url ? std::optional<std::string_view>(*url) : std::nullopt);
                 if (state && decision.event) state->playerEvent(id, *decision.event);
                 return decision.policy == NavigationPolicy::Allow;
             },
@@ -88,6 +90,11 @@ struct ContentPresenter::State : std::enable_shared_from_this<State> {
                 if (state.collaborators.browserClosed) state.collaborators.browserClosed();
             }),
         });
+    }
+
+    bool isLegal(ScreenId id) {
+        const auto* presentation = find(id);
+        return presentation && presentation->kind == ScreenKind::legal;
     }
 
     Presentation* find(ScreenId id) {
@@ -188,6 +195,9 @@ struct ContentPresenter::State : std::enable_shared_from_this<State> {
         if (!presentation) return;
         if (control == Control::redirect) {
             if (isWellFormedUrl(presentation->redirectLink)) ui().openExternal(presentation->redirectLink);
+            if (presentation->kind == ScreenKind::legal) {
+                collaborators.notificationCenter->post(kTacShowed, UserInfo{{std::string(kClosePopupScreenKey), id}});
+            }
             return;
         }
         switch (presentation->kind) {
@@ -200,6 +210,7 @@ struct ContentPresenter::State : std::enable_shared_from_this<State> {
                 ui().pause(id);
                 break;
             case ScreenKind::image:
+            case ScreenKind::legal:
                 break;
         }
         collaborators.notificationCenter->post(kClosePopup, UserInfo{{std::string(kClosePopupScreenKey), id}});
@@ -218,8 +229,10 @@ struct ContentPresenter::State : std::enable_shared_from_this<State> {
     void close(ScreenId id) {
         const auto found = std::ranges::find(shown, id, &Presentation::id);
         if (found == shown.end()) return;
+        const bool legal = found->kind == ScreenKind::legal;
         shown.erase(found);
         ui().dismiss(id);
+        if (legal && collaborators.legalScreenGone) collaborators.legalScreenGone();
     }
 
     const Collaborators collaborators;
@@ -253,9 +266,21 @@ void ContentPresenter::presentContent(const FenkPushNotification& notification) 
     }
 }
 
-void ContentPresenter::openWebPage(const std::optional<std::string>& link) {
-    if (!link || !isWellFormedUrl(*link) || !state_->ui().hasWindow()) return;
+bool ContentPresenter::openWebPage(const std::optional<std::string>& link) {
+    if (!link || !isWellFormedUrl(*link) || !state_->ui().hasWindow()) return false;
     state_->ui().openInAppBrowser(*link);
+    return true;
+}
+
+bool ContentPresenter::presentLegalScreen(const std::string& summaryLink, const std::string& termsLink) {
+    if (!isWellFormedUrl(summaryLink)) return false;
+    const ScreenId id = nextScreenId();
+    if (!state_->attach(Presentation{id, ScreenKind::legal, termsLink, {}, {}, {}},
+                        LegalScreen{summaryLink, !termsLink.empty()})) {
+        return false;
+    }
+    state_->ui().revealClose(id);
+    return true;
 }
 
 void ContentPresenter::closePopup(std::optional<ScreenId> id) {

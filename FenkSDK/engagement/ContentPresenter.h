@@ -22,6 +22,8 @@ class Preferences;
 // kClosePopupScreenKey (a ScreenId). The manager closes the screen named, or the top-most without a name.
 inline constexpr std::string_view kClosePopup = "FENK_CLOSE_POPUP";
 inline constexpr std::string_view kClosePopupScreenKey = "screenId";
+// Posted when the user accepts the legal terms on the legal screen, which it names the same way.
+inline constexpr std::string_view kTacShowed = "FENK_TAC_SHOWED";
 
 // Shows push content over the host's window, by its type: "text" as a toast, "video", "video:mov" and
 // "video:mp4" in a media player, "video:youtube" in the online player, "image" as a full-screen image with
@@ -41,6 +43,8 @@ public:
         std::shared_ptr<NotificationCenter> notificationCenter;
         // The user closed the in-app browser.
         std::function<void()> browserClosed;
+        // A legal screen left the screen, whatever closed it.
+        std::function<void()> legalScreenGone;
         // Where the online player's page loads the player's script from.
         std::string playerScriptAddress;
     };
@@ -55,8 +59,11 @@ public:
     ContentPresenter& operator=(const ContentPresenter&) = delete;
 
     void presentContent(const FenkPushNotification& notification);
-    // Opens an http or https link with a host in the in-app browser; anything else opens nothing.
-    void openWebPage(const std::optional<std::string>& link);
+    // Opens an http or https link with a host in the in-app browser; anything else opens nothing (false).
+    bool openWebPage(const std::optional<std::string>& link);
+    // The legal screen: `summaryLink` inside, `termsLink` opened outside the host by its accept button (no
+    // button without one). False, and nothing shown, without a window or when the summary is no web address.
+    bool presentLegalScreen(const std::string& summaryLink, const std::string& termsLink);
     // Closes screen `id`, or the top-most screen without one. An id no longer shown closes nothing.
     void closePopup(std::optional<ScreenId> id);
 

@@ -2,45 +2,77 @@
 
 #include "FenkSDK/api/FG_Account.h"
 #include "FenkSDK/api/FG_Extra.h"
-#include "FenkSDK/runtime/AtomicBoolean.h"
+#include "FenkSDK/engagement/LegalDecision.h"
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace fenk {
 
+class AccountService;
+class AtomicBoolean;
+class DispatchQueue;
 class Preferences;
 
-// Which question the legal workflow asks before it lets the SDK work: may we track, or only notify.
-enum class LegalWorkflowVariant { tracking, notifications };
-
-struct LegalWorkflowRequest {
-    std::optional<FG_Account> account;
-    std::vector<FG_Extra> appParameters;
-    LegalWorkflowVariant variant;
+// A legal page to put in front of the user.
+struct LegalPage {
+    // showLegalScreen: `summaryLink` inside the legal screen and `termsLink` behind its accept button;
+    // openLegalPage: `termsLink` in the in-app browser.
+    LegalStep step = LegalStep::openLegalPage;
+    std::string summaryLink;
+    // The full terms, followed by the tracking parameters.
+    std::string termsLink;
 };
 
-// Decides, on each activation and after each registration, whether the legal-terms workflow should run,
-// and gathers what it needs. It runs on the manager's work queue.
-class TrackingStartCheck {
+// Decides, on each activation, after each registration and after the in-app browser closes, whether tracking
+// starts, nothing happens, or a legal page is shown and the SDK waits for the user. While a check runs or its
+// page is on screen, `isChecking` holds and no other check starts; at most one page is shown per activation.
+class TrackingStartCheck : public std::enable_shared_from_this<TrackingStartCheck> {
 public:
-    // Completes with the account the workflow is shown for (see AccountService::currentAccount).
-    using CurrentAccount = std::function<void(std::function<void(std::optional<FG_Account>)>)>;
-    using HandOver = std::function<void(LegalWorkflowRequest)>;
+    struct Collaborators {
+        std::shared_ptr<const AtomicBoolean> runningRegistration;
+        std::shared_ptr<Preferences> preferences;
+        std::shared_ptr<AccountService> accounts;
+        // Where every check runs; the main queue shows the page.
+        std::shared_ptr<DispatchQueue> fenkQueue;
+        std::shared_ptr<DispatchQueue> mainQueue;
+        std::function<bool()> isConnected;
+        std::function<void()> startTracking;
+        // Main queue. False when the page could not be shown (no window, a link that is no web address).
+        std::function<bool(const LegalPage&)> showPage;
+    };
 
-    TrackingStartCheck(const AtomicBoolean& runningRegistration, const std::atomic<bool>& isChecking,
-                       Preferences& preferences, CurrentAccount currentAccount, HandOver handOver);
+    explicit TrackingStartCheck(Collaborators collaborators);
 
-    void run() const;
+    // On the fenk queue.
+    void run();
+    // The application became active again: a legal page may show once more. Any thread.
+    void activated() { ++activation_; }
+    // The legal page left the screen (accepted, closed, or the browser closed). Any thread.
+    void pageGone() { isChecking_ = false; }
+    bool isChecking() const { return isChecking_; }
 
 private:
-    const AtomicBoolean& runningRegistration_;
-    const std::atomic<bool>& isChecking_;
-    Preferences& preferences_;
-    CurrentAccount currentAccount_;
-    HandOver handOver_;
+    struct Request {
+        LegalWorkflowVariant variant;
+        std::vector<FG_Extra> appParameters;
+    };
+
+    void decide(const Request& request, const std::optional<FG_Account>& account, bool refreshed);
+    // Decides again on the platform's answer, back on the fenk queue; on `fallback` when none comes.
+    void refreshThenDecide(Request request, std::optional<FG_Account> fallback);
+    LegalPage legalPage(LegalStep step, const std::vector<FG_Extra>& appParameters) const;
+
+    const Collaborators collaborators_;
+    std::atomic<bool> isChecking_{false};
+    std::atomic<std::uint64_t> activation_{0};
+    // The activation a page was last shown in; fenk queue only.
+    std::optional<std::uint64_t> pageShownIn_;
 };
 
 }  // namespace fenk

@@ -7,7 +7,9 @@
 #include <unicode/timezone.h>
 #include <unicode/unistr.h>
 
+#include <array>
 #include <chrono>
+#include <cstdio>
 #include <cmath>
 #include <string>
 
@@ -57,6 +59,21 @@ std::optional<Timestamp> DeviceCalendar::nextDay(Timestamp instant) const {
     const UDate next = day->getTime(status);
     if (U_FAILURE(status)) return std::nullopt;
     return fromUDate(next);
+}
+
+std::optional<std::string> DeviceCalendar::dayText(Timestamp instant) const {
+    if (!calendar_) return std::nullopt;
+    const std::unique_ptr<icu::Calendar> day(calendar_->clone());
+    if (!day) return std::nullopt;
+    UErrorCode status = U_ZERO_ERROR;
+    day->setTime(toUDate(instant), status);
+    const int year = day->get(UCAL_EXTENDED_YEAR, status);
+    const int month = day->get(UCAL_MONTH, status) + 1;
+    const int date = day->get(UCAL_DATE, status);
+    if (U_FAILURE(status) || year < 0 || year > 9999) return std::nullopt;
+    std::array<char, 40> text{};
+    std::snprintf(text.data(), text.size(), "%04d%02d%02d", year, month, date);
+    return std::string(text.data());
 }
 
 }  // namespace fenk

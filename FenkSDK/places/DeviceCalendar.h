@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 U_NAMESPACE_BEGIN
 class Calendar;
@@ -27,6 +28,8 @@ public:
     bool isWeekend(Timestamp instant) const;
     // The same wall-clock time one calendar day later; none when the calendar cannot add the day.
     std::optional<Timestamp> nextDay(Timestamp instant) const;
+    // The day the instant falls on, as "yyyyMMdd"; none when the calendar cannot tell.
+    std::optional<std::string> dayText(Timestamp instant) const;
 
 private:
     std::unique_ptr<icu::Calendar> calendar_;

@@ -42,7 +42,14 @@ struct PageScreen {
     std::string baseUrl;
 };
 
-using Screen = std::variant<ImageScreen, MediaScreen, PageScreen>;
+// A page on the web (the legal terms' summary) with a close button shown from the start and, when asked for,
+// an accept button (reported as Control::redirect). Links are http or https with a host, checked by the core.
+struct LegalScreen {
+    std::string pageUrl;
+    bool acceptButton = false;
+};
+
+using Screen = std::variant<ImageScreen, MediaScreen, PageScreen, LegalScreen>;
 
 // A toast's content: plain text, never markup.
 struct Toast {

@@ -1,5 +1,7 @@
 #include "FenkSDK/registration/AccountService.h"
 
+#include "FenkSDK/api/PercentEncoding.h"
+
 #include "FenkSDK/UserDefault.h"
 #include "FenkSDK/api/ServiceCatalogue.h"
 #include "FenkSDK/api/UsableIdentifier.h"
@@ -28,7 +30,7 @@ FG_SoaApiUser_UpdateParametersIn userUpdateParameters(std::string resourceId, co
         } else if (name == "notificationsToken") {
             parameters.i_notificationsToken = value;
         } else if (!value.empty()) {
-            extra += (extra.empty() ? "" : ",") + name + ":" + value;
+            extra += (extra.empty() ? "" : ",") + encodeExtraPiece(name) + ":" + encodeExtraPiece(value);
         }
     }
     if (!extra.empty()) parameters.i_extra = std::move(extra);

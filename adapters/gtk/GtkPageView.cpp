@@ -38,18 +38,28 @@ WebKitWebView* newWebView(WebKitUserContentManager* contentManager) {
     return webView;
 }
 
-GtkPageView::GtkPageView(ScreenId id, const UiEvents& events, const PageScreen& screen)
+GtkPageView::GtkPageView(ScreenId id, const UiEvents& events, bool redirectButton)
     : id_(id),
       events_(events),
       contentManager_(adopt(webkit_user_content_manager_new())),
       webView_(newWebView(contentManager_.get())),
-      frame_(id, events, GTK_WIDGET(webView_), false),
+      frame_(id, events, GTK_WIDGET(webView_), redirectButton),
       scripts_(adopt(g_cancellable_new())) {
     webkit_user_content_manager_register_script_message_handler(contentManager_.get(), kMessageHandler, nullptr);
     signals_.emplace_back(contentManager_.get(), "script-message-received::fenkPlayer", &onMessage, this);
     signals_.emplace_back(webView_, "decide-policy", &onDecidePolicy, this);
     signals_.emplace_back(webView_, "load-changed", &onLoadChanged, this);
+}
+
+GtkPageView::GtkPageView(ScreenId id, const UiEvents& events, const PageScreen& screen)
+    : GtkPageView(id, events, false) {
     webkit_web_view_load_html(webView_, screen.html.c_str(), screen.baseUrl.empty() ? nullptr : screen.baseUrl.c_str());
+}
+
+GtkPageView::GtkPageView(ScreenId id, const UiEvents& events, const LegalScreen& screen)
+    : GtkPageView(id, events, screen.acceptButton) {
+    frame_.revealClose();
+    webkit_web_view_load_uri(webView_, screen.pageUrl.c_str());
 }
 
 GtkPageView::~GtkPageView() {

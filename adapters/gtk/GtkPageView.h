@@ -10,11 +10,13 @@
 
 namespace fenk {
 
-// A page the core composed, in a web view: its "fenkPlayer" script messages, its finished loads and its
-// navigations go to the events; media in it may play without a gesture.
+// A page in a web view, one the core composed or one on the web: its "fenkPlayer" script messages, its finished
+// loads and its navigations go to the events; media in it may play without a gesture.
 class GtkPageView final : public GtkShownView {
 public:
     GtkPageView(ScreenId id, const UiEvents& events, const PageScreen& screen);
+    // With the close button shown at once and the accept button as the frame's redirect button.
+    GtkPageView(ScreenId id, const UiEvents& events, const LegalScreen& screen);
     ~GtkPageView() override;
     GtkPageView(const GtkPageView&) = delete;
     GtkPageView& operator=(const GtkPageView&) = delete;
@@ -24,6 +26,8 @@ public:
     void evaluateScript(const std::string& script, ScriptCompletion completion) override;
 
 private:
+    GtkPageView(ScreenId id, const UiEvents& events, bool redirectButton);
+
     static void onMessage(WebKitUserContentManager*, JSCValue* message, gpointer view);
     static gboolean onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
                                    gpointer view);

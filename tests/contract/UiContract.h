@@ -48,6 +48,7 @@ TYPED_TEST_P(UiContract, WhatIsShownIsGoneOnceDismissed) {
         ImageScreen{},
         MediaScreen{MediaMode::audio, std::nullopt, std::nullopt, true},
         PageScreen{"<p>Hello</p>", "http://127.0.0.1/"},
+        LegalScreen{"about:blank", true},
     };
     ScreenId id = 1;
     for (const auto& screen : screens) {

@@ -138,20 +138,6 @@ TEST_F(FenkManagerTest, TheEndOfARegistrationRunsTheTrackingCheck) {
     EXPECT_EQ(accountReads(), 2u);
 }
 
-TEST_F(FenkManagerTest, ClosingTheBrowserClearsCheckingAtOnceAndChecksOneSecondLater) {
-    storeRegisteredInstallation();
-    answerAccountReadsWithNoAccount();
-    const auto manager = FenkManager::sharedManager();
-    fakes.dispatcher->runUntilIdle();
-    manager->setChecking(true);
-    manager->safariViewControllerDidFinish();
-    EXPECT_FALSE(manager->isChecking());
-    fakes.dispatcher->advance(999ms);
-    EXPECT_EQ(accountReads(), 0u);
-    fakes.dispatcher->advance(1ms);
-    EXPECT_EQ(accountReads(), 1u);
-}
-
 TEST_F(FenkManagerTest, ReleasedManagerStopsWatchingAndIgnoresLaterNotifications) {
     storeRegisteredInstallation();
     answerAccountReadsWithNoAccount();

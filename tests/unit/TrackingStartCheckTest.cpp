@@ -2,6 +2,7 @@
 
 #include "FenkSDK/UserDefault.h"
 #include "FenkSDK/registration/AccountService.h"
+#include "FenkSDK/runtime/AtomicBoolean.h"
 #include "adapters/fake/FakeEnvironment.h"
 #include "support/ScriptedPlatform.h"
 
@@ -16,12 +17,10 @@ struct Case {
     const char* name;
     bool registrationRunning;
     bool resourceIdStored;
-    bool checking;
     bool accountStored;
     bool online;
-    bool trackingFlag;
-    bool expectHandOver;
-    bool expectRefresh;
+    bool expectPage;
+    int expectRefreshes;
 };
 
 // Names the case in test listings instead of dumping its bytes.
@@ -29,18 +28,22 @@ void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 class TrackingStartCheckTest : public testing::TestWithParam<Case> {};
 
-TEST_P(TrackingStartCheckTest, HandsOverOnlyWhenNothingStandsInTheWay) {
+// The owner requires the terms on the web and neither account has answered: only the guards and the
+// refreshes decide whether the page shows.
+TEST_P(TrackingStartCheckTest, ShowsThePageOnlyWhenNothingStandsInTheWay) {
     const Case& c = GetParam();
     FakeEnvironment fakes;
     MemoryPreferences& preferences = *fakes.preferences;
     UserDefault store(preferences);
     if (c.resourceIdStored) preferences.setString(settingsKeys::kKeyResourceId, "user-1");
-    preferences.setBoolean(settingsKeys::kFenkActiveTracking, c.trackingFlag);
-    store.setDataArray(std::vector<FG_Extra>{{"userLegal", "https://legal"}}, settingsKeys::kFenkAppParameters);
-    if (c.accountStored) store.saveRecord(FG_Account{.resourceId = "stored"}, settingsKeys::kFenkAccountInfo);
+    preferences.setBoolean(settingsKeys::kFenkActiveTracking, true);
+    store.setDataArray(std::vector<FG_Extra>{{"userPermissionsWorkflow", "web"},
+                                             {"userLegal", "https://legal"},
+                                             {"userLegalSumUp", "https://legal/short"}},
+                       settingsKeys::kFenkAppParameters);
+    if (c.accountStored) store.saveRecord(FG_Account{.resourceId = "user-1"}, settingsKeys::kFenkAccountInfo);
     preferences.setString(settingsKeys::kKeyUrlPlatformUrl, "https://platform.example");
-    fakes.http->setAutoReply(scriptedPlatform(
-        {{"user.info", FakeHttpReply::text(R"({"response":"OK","data":{"resourceId":"user-1"}})")}}));
+    fakes.http->setAutoReply(scriptedPlatform());
     const auto accounts = std::make_shared<AccountService>(
         AccountService::Collaborators{.preferences = fakes.preferences,
                                       .device = fakes.device,
@@ -48,47 +51,46 @@ TEST_P(TrackingStartCheckTest, HandsOverOnlyWhenNothingStandsInTheWay) {
                                       .globalQueue = fakes.dispatcher->globalQueue(),
                                       .isConnectedToNetwork = [&] { return c.online; }});
 
-    AtomicBoolean running(c.registrationRunning);
-    std::atomic<bool> checking = c.checking;
-    std::optional<LegalWorkflowRequest> handedOver;
-    TrackingStartCheck check(
-        running, checking, preferences, [&](auto completion) { accounts->currentAccount(std::move(completion)); },
-        [&](LegalWorkflowRequest request) { handedOver = std::move(request); });
-
-    check.run();
-    fakes.dispatcher->runUntilIdle();
-    const auto requests = fakes.http->requests();
-    const auto refreshes = std::count_if(requests.begin(), requests.end(), [](const HttpRequest& request) {
-        return request.url.find("user.info") != std::string::npos;
+    std::vector<LegalPage> pages;
+    const auto check = std::make_shared<TrackingStartCheck>(TrackingStartCheck::Collaborators{
+        .runningRegistration = std::make_shared<AtomicBoolean>(c.registrationRunning),
+        .preferences = fakes.preferences,
+        .accounts = accounts,
+        .fenkQueue = fakes.dispatcher->makeSerialQueue("check", QualityOfService::utility),
+        .mainQueue = fakes.dispatcher->mainQueue(),
+        .isConnected = [&] { return c.online; },
+        .startTracking = [] { FAIL() << "nobody answered yet"; },
+        .showPage = [&](const LegalPage& page) {
+            pages.push_back(page);
+            return true;
+        },
     });
 
-    EXPECT_EQ(refreshes, c.expectRefresh ? 1 : 0);
-    ASSERT_EQ(handedOver.has_value(), c.expectHandOver);
-    if (!handedOver) return;
-    EXPECT_EQ(handedOver->variant,
-              c.trackingFlag ? LegalWorkflowVariant::tracking : LegalWorkflowVariant::notifications);
-    ASSERT_EQ(handedOver->appParameters.size(), 1u);
-    EXPECT_EQ(handedOver->appParameters[0].name, "userLegal");
-    const char* expectedAccount = c.accountStored ? "stored" : (c.online ? "user-1" : nullptr);
-    if (expectedAccount) {
-        ASSERT_TRUE(handedOver->account);
-        EXPECT_EQ(handedOver->account->resourceId, expectedAccount);
-    } else {
-        EXPECT_FALSE(handedOver->account);
-    }
+    check->run();
+    fakes.dispatcher->runUntilIdle();
+    const auto requests = fakes.http->requests();
+    EXPECT_EQ(std::ranges::count_if(requests, [](const HttpRequest& request) {
+                  return request.url.find("user.info") != std::string::npos;
+              }),
+              c.expectRefreshes);
+    ASSERT_EQ(pages.size(), c.expectPage ? 1u : 0u);
+    EXPECT_EQ(check->isChecking(), c.expectPage);
+    if (!c.expectPage) return;
+    EXPECT_EQ(pages[0].step, LegalStep::showLegalScreen);
+    EXPECT_EQ(pages[0].summaryLink, "https://legal/short");
+    EXPECT_EQ(pages[0].termsLink, "https://legal?isAdvertising=true&resourceId=user-1&adId=");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, TrackingStartCheckTest,
     testing::Values(
-        //   name                       running resId  checking account online tracking handOver refresh
-        Case{"RegistrationRunning",     true,   true,  false,   true,   true,  true,    false,   false},
-        Case{"NoResourceId",            false,  false, false,   true,   true,  true,    false,   false},
-        Case{"AlreadyChecking",         false,  true,  true,    true,   true,  true,    false,   false},
-        Case{"StoredAccountTracking",   false,  true,  false,   true,   true,  true,    true,    false},
-        Case{"StoredAccountNotifying",  false,  true,  false,   true,   false, false,   true,    false},
-        Case{"NoAccountOnlineRefreshes", false, true,  false,   false,  true,  true,    true,    true},
-        Case{"NoAccountOffline",        false,  true,  false,   false,  false, false,   true,    false}),
+        //   name                        running resId  account online page   refreshes
+        Case{"RegistrationRunning",      true,   true,  true,   true,  false, 0},
+        Case{"NoResourceId",             false,  false, true,   true,  false, 0},
+        Case{"StoredAccountOnline",      false,  true,  true,   true,  true,  1},
+        Case{"StoredAccountOffline",     false,  true,  true,   false, true,  0},
+        Case{"NoAccountOnlineRefreshes", false,  true,  false,  true,  true,  1},
+        Case{"NoAccountOffline",         false,  true,  false,  false, true,  0}),
     [](const testing::TestParamInfo<Case>& param) { return param.param.name; });
 
 }  // namespace

@@ -8,8 +8,11 @@ namespace {
 
 // Pages that say more than their name. "video" shares a short link of the online player, as a page that
 // recommends a video does; the SDK reads the video's id from such a page.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 1> kPageContents{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 4> kPageContents{{
     {"video", "<p>The tour of the screens: <a href=\"https://youtu.be/fenkTour01?si=x\">watch it</a>.</p>"},
+    {"summary.html", "<p>In short: we keep where you go to tell you about places near you. Accept to read the whole terms.</p>"},
+    {"terms.html", "<p>The terms of use in full: what is kept, for how long, and how to have it removed.</p>"},
+    {"update.html", "<p>Our terms have changed: here is what is new.</p>"},
 }};
 
 std::string_view contentOf(std::string_view name) {

@@ -27,6 +27,8 @@ constexpr time_t kKeepAliveSeconds = 5;
 constexpr std::string_view kControlPrefix = "/_fenk/";
 constexpr std::string_view kMediaPrefix = "/media/";
 constexpr std::string_view kPagesPrefix = "/pages/";
+// Where the sample seed's legal links point: the summary, the full terms and the update notice.
+constexpr std::string_view kLegalPrefix = "/legal/";
 const std::string kJson = "application/json; charset=utf-8";
 constexpr std::size_t kFillerChunk = 64 * 1024;
 constexpr std::string_view kOk = R"({"response":"OK"})";
@@ -157,8 +159,8 @@ private:
         if (request.method == "GET" && path.starts_with(kMediaPrefix)) {
             return serveMedia(response, path.substr(kMediaPrefix.size()));
         }
-        if (request.method == "GET" && path.starts_with(kPagesPrefix)) {
-            response.set_content(linkPage(path.substr(kPagesPrefix.size())), "text/html; charset=utf-8");
+        if (request.method == "GET" && (path.starts_with(kPagesPrefix) || path.starts_with(kLegalPrefix))) {
+            response.set_content(linkPage(path.substr(path.find('/', 1) + 1)), "text/html; charset=utf-8");
             return;
         }
         const PlatformReply answer =

@@ -10,12 +10,12 @@ std::optional<int> hexValue(char digit) {
     return std::nullopt;
 }
 
-std::string decode(std::string_view text) {
+std::string decode(std::string_view text, bool plusIsSpace) {
     std::string decoded;
     decoded.reserve(text.size());
     for (std::size_t index = 0; index < text.size(); ++index) {
         const char character = text[index];
-        if (character == '+') {
+        if (character == '+' && plusIsSpace) {
             decoded.push_back(' ');
             continue;
         }
@@ -35,6 +35,8 @@ std::string decode(std::string_view text) {
 
 }  // namespace
 
+std::string decodePercentEscapes(std::string_view text) { return decode(text, false); }
+
 void forEachPiece(std::string_view text, char separator, const std::function<void(std::string_view)>& visit) {
     while (!text.empty()) {
         const std::size_t end = text.find(separator);
@@ -48,8 +50,8 @@ NameValueList parseUrlEncoded(std::string_view text) {
     forEachPiece(text, '&', [&](std::string_view piece) {
         if (piece.empty()) return;
         const std::size_t equals = piece.find('=');
-        pairs.emplace_back(decode(piece.substr(0, equals)),
-                           equals == std::string_view::npos ? std::string{} : decode(piece.substr(equals + 1)));
+        pairs.emplace_back(decode(piece.substr(0, equals), true),
+                           equals == std::string_view::npos ? std::string{} : decode(piece.substr(equals + 1), true));
     });
     return pairs;
 }

@@ -19,6 +19,9 @@ void forEachPiece(std::string_view text, char separator, const std::function<voi
 // malformed escape stays as it is). A piece without "=" is a name with an empty value; an empty piece is none.
 NameValueList parseUrlEncoded(std::string_view text);
 
+// %XX escapes decoded as bytes, '+' left as it is (a malformed escape stays as it is).
+std::string decodePercentEscapes(std::string_view text);
+
 // The last value sent under the name.
 std::optional<std::string> lastValue(const NameValueList& pairs, std::string_view name);
 

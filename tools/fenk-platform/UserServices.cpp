@@ -16,14 +16,15 @@ constexpr std::size_t kCredentialDigits = 40;
 std::vector<FG_ResourceId> affected(std::string resourceId) { return {FG_ResourceId{std::move(resourceId)}}; }
 
 // "k:v,k:v" into its pairs: only the first two parts of a pair count, and a pair without ":" or without a
-// name is skipped. Repeated names stay repeated (applied in order, the later wins).
+// name is skipped. Repeated names stay repeated (applied in order, the later wins). Names and values come
+// with '%', ',' and ':' escaped.
 NameValueList parseExtraText(std::string_view text) {
     NameValueList pairs;
     forEachPiece(text, ',', [&](std::string_view pair) {
         const std::size_t colon = pair.find(':');
         if (colon == std::string_view::npos || colon == 0) return;
         const std::string_view value = pair.substr(colon + 1);
-        pairs.emplace_back(pair.substr(0, colon), value.substr(0, value.find(':')));
+        pairs.emplace_back(decodePercentEscapes(pair.substr(0, colon)), decodePercentEscapes(value.substr(0, value.find(':'))));
     });
     return pairs;
 }
