@@ -51,7 +51,7 @@ TEST_F(FenkctlTest, RegisteringAgainReusesTheResourceId) {
     EXPECT_EQ(std::ranges::count(paths, "/1.0/json/exec/soa.api.fenk/soa.api.user.create-anonymous"), 0);
 }
 
-TEST_F(FenkctlTest, TokensDeviceIdAndJsonEvents) {
+TEST_F(FenkctlTest, TokensPermissionsDeviceIdAndJsonEvents) {
     ASSERT_EQ(registerDevice().exitCode, 0);
     const struct {
         std::string arguments;
@@ -59,6 +59,11 @@ TEST_F(FenkctlTest, TokensDeviceIdAndJsonEvents) {
     } cases[] = {
         {"token push-token-1", "true\n"},
         {"token --hex 0a0B", "true\n"},
+        {"permission get permissionTracking", "\n"},
+        {"permission set a,permissionTracking:true false", "true\n"},  // one answer, under that whole name
+        {"permission get permissionTracking", "\n"},
+        {"permission set permissionTracking true", "true\n"},
+        {"permission get permissionTracking", "true\n"},
         // The address grammar has no room for a port.
         {"register --platform " + platform_->address() + " --app-key sample-app-key", "Error parsing URL\n"},
     };
@@ -129,7 +134,8 @@ TEST_F(FenkctlTest, BadArgumentsPrintUsageAndExitTwo) {
           "--data-dir", "replay", "replay a.gpx b.gpx", "replay --synthetic --weeks 0", "replay a.gpx --seed 1",
           "replay --synthetic --seed -1", "track --gpsd nowhere", "track --count 0", "places all",
           "where now", "push", "push a.json b.json", "--ui web push -", "--ui gtk tour",
-          "tour http://127.0.0.1:1", "--ui gtk tour file:///media"}) {
+          "tour http://127.0.0.1:1", "--ui gtk tour file:///media", "legal", "--ui gtk legal now", "permission",
+          "permission get", "permission set permissionTracking maybe"}) {
         const Outcome outcome = fenkctl(arguments, true);
         EXPECT_EQ(outcome.exitCode, 2) << arguments;
         EXPECT_NE(outcome.output.find("usage: fenkctl"), std::string::npos) << arguments;

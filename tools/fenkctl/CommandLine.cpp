@@ -41,6 +41,12 @@ Commands:
                       standard input: a toast, an image, a video or the online player, by its "gType";
                       without --ui gtk there is no window and nothing is shown. Runs until the window is
                       closed
+  legal [update]      as the application becomes active, run the legal check and show the owner's terms if
+                      they are asked for (the legal screen or the in-app browser), or with "update" open
+                      the page announcing changed terms; needs --ui gtk, runs until the window is closed
+  permission get NAME print the user's answer to the permission NAME ("permissionTracking", ...), empty if none
+  permission set NAME true|false
+                      store the user's answer on the platform; prints whether the platform took it
   tour URL            show each kind of screen in turn, a few seconds each, with the media of the local
                       platform at URL (fenk-platform's address, such as http://127.0.0.1:8080); needs --ui gtk
 
@@ -189,6 +195,14 @@ std::variant<Command, UsageError> parseReplay(const std::vector<std::string_view
     return replay;
 }
 
+std::variant<Command, UsageError> parsePermission(const std::vector<std::string_view>& words) {
+    if (words.size() == 2 && words[0] == "get" && !words[1].empty()) return PermissionCommand{std::string(words[1]), {}};
+    if (words.size() == 3 && words[0] == "set" && !words[1].empty() && (words[2] == "true" || words[2] == "false")) {
+        return PermissionCommand{std::string(words[1]), words[2] == "true"};
+    }
+    return UsageError{"permission takes get NAME, or set NAME true|false"};
+}
+
 std::variant<Command, UsageError> parseCommand(const std::vector<std::string_view>& words) {
     if (words.empty()) return UsageError{"no command given"};
     const std::string_view name = words.front();
@@ -213,6 +227,11 @@ std::variant<Command, UsageError> parseCommand(const std::vector<std::string_vie
         if (rest.size() != 1 || rest[0].empty()) return UsageError{"push takes a FILE, or - for standard input"};
         return PushCommand{std::string(rest[0])};
     }
+    if (name == "legal") {
+        if (rest.size() > 1 || (rest.size() == 1 && rest[0] != "update")) return UsageError{"legal takes nothing, or update"};
+        return LegalCommand{!rest.empty()};
+    }
+    if (name == "permission") return parsePermission(rest);
     if (name == "tour") {
         if (rest.size() != 1 || !(rest[0].starts_with("http://") || rest[0].starts_with("https://"))) {
             return UsageError{"tour takes the platform's http(s) address"};
@@ -256,6 +275,9 @@ std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::st
     commandLine.command = std::move(std::get<Command>(command));
     if (std::holds_alternative<TourCommand>(commandLine.command) && commandLine.ui != UiChoice::gtk) {
         return UsageError{"tour needs --ui gtk"};
+    }
+    if (std::holds_alternative<LegalCommand>(commandLine.command) && commandLine.ui != UiChoice::gtk) {
+        return UsageError{"legal needs --ui gtk"};
     }
     return commandLine;
 }

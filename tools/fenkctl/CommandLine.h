@@ -59,8 +59,20 @@ struct TourCommand {
     std::string mediaServer;
 };
 
+// The owner's legal terms in a window: as an activation asks for them, or the page announcing changed terms.
+struct LegalCommand {
+    bool update = false;
+};
+
+// Reads the user's answer to a permission question, or stores one when a value is given.
+struct PermissionCommand {
+    std::string name;
+    std::optional<bool> value;
+};
+
 using Command = std::variant<RegisterCommand, TokenCommand, DeviceIdCommand, HelpCommand, TrackCommand,
-                             ReplayCommand, PlacesCommand, WhereCommand, PushCommand, TourCommand>;
+                             ReplayCommand, PlacesCommand, WhereCommand, PushCommand, TourCommand, LegalCommand,
+                             PermissionCommand>;
 
 // Where screens go: nowhere (a host without a window), or a GTK window.
 enum class UiChoice { none, gtk };

@@ -1,6 +1,7 @@
 #include "FenkSDK/FenkManager.h"
 #include "FenkSDK/engagement/ContentPresenter.h"
 #include "FenkSDK/engagement/FenkPushNotification.h"
+#include "FenkSDK/ports/Application.h"
 #include "FenkSDK/ports/Dispatcher.h"
 #include "FenkSDK/runtime/NotificationCenter.h"
 #include "adapters/linux/LinuxEnvironment.h"
@@ -118,6 +119,13 @@ int runPush(const CommandLine& commandLine, const std::filesystem::path& dataFol
                        [content = std::move(*notification)](const WindowSession& session) {
                            session.manager->presentContent(content);
                        });
+}
+
+int runLegal(const CommandLine& commandLine, const std::filesystem::path& dataFolder, const LegalCommand& legal) {
+    return runWindowed(commandLine, dataFolder, {}, [update = legal.update](const WindowSession& session) {
+        if (update) return session.manager->legalPermissions();
+        Environment::current().application->didBecomeActive();
+    });
 }
 
 int runTour(const CommandLine& commandLine, const std::filesystem::path& dataFolder, const TourCommand& tour) {

@@ -54,6 +54,13 @@ void startCommand(FenkManager& manager, const Command& command, EventPrinter& pr
                    },
                    [&](const DeviceIdCommand&) { report("getDeviceID")(manager.getDeviceID()); },
                    [&](const WhereCommand&) { manager.checkUserLocation(report("checkUserLocation")); },
+                   [&](const PermissionCommand& permission) {
+                       if (permission.value) {
+                           manager.setUserPermission(permission.name, *permission.value, report("setUserPermission"));
+                       } else {
+                           manager.getUserPermission(permission.name, report("getUserPermission"));
+                       }
+                   },
                    [](const auto&) {},
                },
                command);
@@ -101,6 +108,7 @@ int run(const CommandLine& commandLine) {
                           [&](const PlacesCommand&) { return printPlaces(folder); },
                           [&](const PushCommand& push) { return runPush(commandLine, folder, push); },
                           [&](const TourCommand& tour) { return runTour(commandLine, folder, tour); },
+                          [&](const LegalCommand& legal) { return runLegal(commandLine, folder, legal); },
                           [&](const auto&) { return runPlatformCommand(commandLine, folder); },
                       },
                       commandLine.command);
