@@ -175,9 +175,19 @@ TEST_F(GtkScreensTest, ButtonsReportTheirTaps) {
         if (GTK_IS_GESTURE_CLICK(controller.get())) g_signal_emit_by_name(controller.get(), "released", 1, 10.0, 10.0);
     }
     ui_->dismiss(3);
+    // The legal screen's close is there from the start, beside its accept button.
+    ui_->present(4, LegalScreen{"about:blank", true});
+    GtkWidget* legal = gtk_widget_get_last_child(overlay());
+    EXPECT_TRUE(gtk_widget_get_visible(gtktest::findNamed(legal, "close")));
+    gtktest::click(gtktest::findNamed(legal, "redirect"));
+    gtktest::click(gtktest::findNamed(legal, "close"));
     gtktest::pump();
-    EXPECT_EQ(taps_, (std::vector<std::pair<ScreenId, Control>>{
-                         {1, Control::redirect}, {1, Control::close}, {2, Control::close}, {3, Control::toast}}));
+    EXPECT_EQ(taps_, (std::vector<std::pair<ScreenId, Control>>{{1, Control::redirect},
+                                                                {1, Control::close},
+                                                                {2, Control::close},
+                                                                {3, Control::toast},
+                                                                {4, Control::redirect},
+                                                                {4, Control::close}}));
     EXPECT_TRUE(gtktest::shownIds(ui_->overlay()).empty());
 }
 
