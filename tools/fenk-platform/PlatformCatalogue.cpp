@@ -28,13 +28,16 @@ PlatformCatalogue::PlatformCatalogue(PlatformSeed seed, std::string gazetteerLib
     : seed_(std::move(seed)), gazetteerLibrary_(std::move(gazetteerLibrary)) {}
 
 void PlatformCatalogue::expandPlatformAddress(std::string_view address) {
+    const auto expandAll = [address](std::vector<FG_Extra>& extras) {
+        for (FG_Extra& extra : extras) {
+            if (extra.value) expand(*extra.value, address);
+        }
+    };
     for (SeedApp& app : seed_.apps) {
+        if (app.parameters) expandAll(*app.parameters);
         if (!app.places) continue;
         for (SeedPlace& place : *app.places) {
-            if (!place.extras) continue;
-            for (FG_Extra& extra : *place.extras) {
-                if (extra.value) expand(*extra.value, address);
-            }
+            if (place.extras) expandAll(*place.extras);
         }
     }
 }

@@ -21,8 +21,8 @@ public:
     // `gazetteerLibrary` is loaded on the first tracking-info question (see loadPackagedCities).
     PlatformCatalogue(PlatformSeed seed, std::string gazetteerLibrary);
 
-    // Replaces "{platform}" in the places' extras with the platform's address, known once it listens, so
-    // that a seeded link reaches the platform's own pages and media.
+    // Replaces "{platform}" in the app parameters and the places' extras with the platform's address, known
+    // once it listens, so that a seeded link reaches the platform's own pages and media.
     void expandPlatformAddress(std::string_view address);
 
     const SeedApp* app(std::string_view appKey) const;
