@@ -198,6 +198,24 @@ void EventPrinter::summary(const std::vector<std::pair<std::string, std::string>
     writeLine(std::move(writer).finish().value_or(R"({"event":"summary"})"));
 }
 
+void EventPrinter::event(std::string_view name, const std::vector<std::pair<std::string, std::string>>& texts) {
+    if (format_ == Format::plain) {
+        std::string line(name);
+        for (const auto& [key, text] : texts) line += ' ' + printable(text);
+        return writeLine(line);
+    }
+    json::JsonWriter writer;
+    writer.beginObject();
+    writer.key("event");
+    writer.string(name);
+    for (const auto& [key, text] : texts) {
+        writer.key(key);
+        writer.string(text);
+    }
+    writer.endObject();
+    writeLine(std::move(writer).finish().value_or(R"({"event":"unwritable"})"));
+}
+
 void EventPrinter::writeLine(const std::string& line) {
     std::lock_guard lock(mutex_);
     out_ << line << '\n' << std::flush;

@@ -37,6 +37,8 @@ public:
     // Plain output only: "location u4pruyd 40.4168000 -3.7038000 2026-01-05T08:00:00.000000Z". JSON output
     // already shows the record in its notification.
     void position(const StoredLocation& record);
+    // Something the host saw happen, with its named texts; plain output writes "name text text ...".
+    void event(std::string_view name, const std::vector<std::pair<std::string, std::string>>& texts);
     // A closing object of named counts and texts; plain output writes "name: value" lines.
     void summary(const std::vector<std::pair<std::string, std::string>>& texts,
                  const std::vector<std::pair<std::string, double>>& numbers);
