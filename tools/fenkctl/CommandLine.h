@@ -59,8 +59,12 @@ struct TourCommand {
     std::string mediaServer;
 };
 
+// Drives a whole session of the host from JSON lines on standard input: pushes, lifecycle, launches,
+// permissions, registrations and waits.
+struct RunCommand {};
+
 using Command = std::variant<RegisterCommand, TokenCommand, DeviceIdCommand, HelpCommand, TrackCommand,
-                             ReplayCommand, PlacesCommand, WhereCommand, PushCommand, TourCommand>;
+                             ReplayCommand, PlacesCommand, WhereCommand, PushCommand, TourCommand, RunCommand>;
 
 // Where screens go: nowhere (a host without a window), or a GTK window.
 enum class UiChoice { none, gtk };

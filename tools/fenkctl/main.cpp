@@ -13,6 +13,7 @@
 #include "tools/fenkctl/EventTracing.h"
 #include "tools/fenkctl/LocationCommands.h"
 #include "tools/fenkctl/PresentationCommands.h"
+#include "tools/fenkctl/RunCommand.h"
 
 #include <atomic>
 #include <chrono>
@@ -101,6 +102,7 @@ int run(const CommandLine& commandLine) {
                           [&](const PlacesCommand&) { return printPlaces(folder); },
                           [&](const PushCommand& push) { return runPush(commandLine, folder, push); },
                           [&](const TourCommand& tour) { return runTour(commandLine, folder, tour); },
+                          [&](const RunCommand&) { return runSession(commandLine, folder); },
                           [&](const auto&) { return runPlatformCommand(commandLine, folder); },
                       },
                       commandLine.command);
