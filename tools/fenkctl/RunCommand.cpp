@@ -65,17 +65,17 @@ private:
     std::string buffered_;
 };
 
+// A completion that prints what `operation` answered as an event.
+auto printedCompletion(EventPrinter& printer, std::string_view operation) {
+    return [&printer, operation](auto value) { printer.completion(operation, CompletionValue(std::move(value))); };
+}
+
 // Plays each instruction as the host application would: through the manager, or through the application's
 // lifecycle, whose notifications the manager observes.
 class Session {
 public:
     Session(std::shared_ptr<FenkManager> manager, std::shared_ptr<Application> application, EventPrinter& printer)
         : manager_(std::move(manager)), application_(std::move(application)), printer_(printer) {}
-
-    // Prints the completion of `operation` as an event.
-    auto report(std::string_view operation) {
-        return [&printer = printer_, operation](auto value) { printer.completion(operation, CompletionValue(std::move(value))); };
-    }
 
     // Empty when the line was played; otherwise why it is not an instruction.
     std::string play(std::string_view line) {
@@ -99,13 +99,13 @@ public:
             const auto* permission = object ? memberAs<std::string>(*object, "name") : nullptr;
             const auto* granted = object ? memberAs<bool>(*object, "value") : nullptr;
             if (!permission || !granted) return R"(permission takes {"name": TEXT, "value": true|false})";
-            manager_->setUserPermission(*permission, *granted, report("setUserPermission"));
+            manager_->setUserPermission(*permission, *granted, printedCompletion(printer_, "setUserPermission"));
         } else if (name == "register") {
             const auto* platform = object ? memberAs<std::string>(*object, "platform") : nullptr;
             const auto* appKey = object ? memberAs<std::string>(*object, "appKey") : nullptr;
             const auto* tracking = object ? memberAs<bool>(*object, "tracking") : nullptr;
             if (!platform || !appKey) return R"(register takes {"platform": URL, "appKey": KEY, "tracking": true|false})";
-            manager_->registerDevice(*appKey, *platform, tracking && *tracking, report("registerDevice"));
+            manager_->registerDevice(*appKey, *platform, tracking && *tracking, printedCompletion(printer_, "registerDevice"));
         } else if (name == "wait") {
             const auto milliseconds = std::any_cast<bool>(&value) ? std::nullopt : payloadNumber(value);
             if (!milliseconds || !(*milliseconds >= 0 && *milliseconds <= kLongestWaitMs)) {
