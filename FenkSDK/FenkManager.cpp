@@ -18,6 +18,8 @@
 #include "FenkSDK/places/UserLocationCheck.h"
 #include "FenkSDK/ports/Application.h"
 #include "FenkSDK/ports/Dispatcher.h"
+#include "FenkSDK/ports/LinkOpener.h"
+#include "FenkSDK/ports/Ui.h"
 #include "FenkSDK/registration/AccountService.h"
 #include "FenkSDK/registration/DeviceIdentifier.h"
 #include "FenkSDK/registration/DeviceRegistration.h"
@@ -26,8 +28,6 @@
 #include "FenkSDK/runtime/GuaranteedCompletion.h"
 #include "FenkSDK/runtime/WhileAlive.h"
 #include "FenkSDK/storage/FenkKeyChain.h"
-#include "FenkSDK/ports/LinkOpener.h"
-#include "FenkSDK/ports/Ui.h"
 #include "FenkSDK/ui/NoWindowUi.h"
 #include "FenkSDK/ui/PlayerPage.h"
 
