@@ -44,7 +44,7 @@ public:
             if (const auto end = buffered_.find('\n'); end != std::string::npos || buffered_.size() > kLongestLine) {
                 const auto length = std::min(end, kLongestLine);
                 std::string line = buffered_.substr(0, length);
-                buffered_.erase(0, end == std::string::npos ? length : length + 1);
+                buffered_.erase(0, length == end ? length + 1 : length);
                 return line;
             }
             pollfd input{STDIN_FILENO, POLLIN, 0};
