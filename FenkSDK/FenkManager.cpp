@@ -1,12 +1,11 @@
 #include "FenkSDK/FenkManager.h"
 
 #include "FenkSDK/UserDefault.h"
-
-#include "FenkSDK/engagement/ContentPresenter.h"
-#include "FenkSDK/engagement/LocalNotice.h"
-#include "FenkSDK/engagement/NoticeLink.h"
 #include "FenkSDK/engagement/AdvertisingConsent.h"
+#include "FenkSDK/engagement/ContentPresenter.h"
 #include "FenkSDK/engagement/LegalParameters.h"
+#include "FenkSDK/engagement/LocalNotice.h"
+#include "FenkSDK/engagement/PushIntake.h"
 #include "FenkSDK/engagement/RedirectLink.h"
 #include "FenkSDK/engagement/TrackingStartCheck.h"
 #include "FenkSDK/engagement/UserPermissions.h"
@@ -25,6 +24,8 @@
 #include "FenkSDK/places/UserLocationCheck.h"
 #include "FenkSDK/ports/Application.h"
 #include "FenkSDK/ports/Dispatcher.h"
+#include "FenkSDK/ports/LinkOpener.h"
+#include "FenkSDK/ports/Ui.h"
 #include "FenkSDK/registration/AccountService.h"
 #include "FenkSDK/registration/DeviceIdentifier.h"
 #include "FenkSDK/registration/DeviceRegistration.h"
@@ -123,7 +124,24 @@ void FenkManager::buildComponents() {
                                            .clock = environment_.dispatcher,
                                            .notificationCenter = environment_.notificationCenter});
     }
-    noticeLink_ = std::make_unique<NoticeLink>(environment_.linkOpener, environment_.dispatcher->mainQueue());
+    pushIntake_ = std::make_shared<PushIntake>(PushIntake::Collaborators{
+        .preferences = environment_.preferences,
+        .application = environment_.application,
+        .device = environment_.device,
+        .mainQueue = environment_.dispatcher->mainQueue(),
+        .notificationCenter = environment_.notificationCenter,
+        .presentContent = whileAlive(weak_from_this(),
+                                     [](FenkManager& self, const FenkPushNotification& content) { self.presentContent(content); }),
+        // Without a window there is no in-app browser: the desktop's browser shows the page instead.
+        .openWebPage = whileAlive(weak_from_this(),
+                                  [](const FenkManager& self, const std::string& link) {
+                                      if (self.environment_.ui && self.environment_.ui->hasWindow()) {
+                                          self.presenter_->openWebPage(link);
+                                      } else if (self.environment_.linkOpener) {
+                                          self.environment_.linkOpener->openWebPage(link);
+                                      }
+                                  }),
+    });
     presenter_ = std::make_unique<ContentPresenter>(ContentPresenter::Collaborators{
         .ui = environment_.ui ? environment_.ui : std::make_shared<NoWindowUi>(),
         .http = environment_.http,
@@ -254,12 +272,19 @@ void FenkManager::onDidFinishLaunching(const Notification* notification) {
     const UserInfo& options = notification ? notification->userInfo : noOptions;
     // Relaunched for a location event: the service has positions to hand over.
     if (options.contains(std::string(ApplicationLaunchOptionsLocationKey))) scheduleStartTracking();
-    launchedNotification_ = options.contains(std::string(ApplicationLaunchOptionsRemoteNotificationKey));
+    const auto remoteNotification = options.find(std::string(ApplicationLaunchOptionsRemoteNotificationKey));
+    launchedNotification_ = remoteNotification != options.end();
+    if (launchedNotification_) {
+        onMainQueue([payload = remoteNotification->second](const FenkManager& self) {
+            self.pushIntake_->launchedFromNotification(payload);
+        });
+    }
 }
 
+// A process launched from a notification shows that one: what waited stays for a later launch.
 void FenkManager::didBecomeActive() {
     if (launchedNotification_) return;
-    // The oldest postponed push content is shown here once push intake is part of the build.
+    onMainQueue([](const FenkManager& self) { self.pushIntake_->showPendingNotification(); });
 }
 
 void FenkManager::checkStartTracking() {
@@ -404,13 +429,19 @@ std::optional<std::string> FenkManager::getDeviceID() {
     return fenk::getDeviceID(keyChain);
 }
 
-// --- Host operations not part of this build yet: each completes with its failure value, on the global queue
-// like every built operation. --------------------------------------------------------------------------------
+// --- Push intake: on the main queue, where the content shows --------------------------------------------
+
 void FenkManager::handlePushNotification(std::optional<UserInfo> userInfo) {
-    // Only link payloads (an opened nearby-place notice) are handled in this build.
-    if (userInfo) noticeLink_->openIfLinkPayload(*userInfo);
+    if (!userInfo) return;
+    onMainQueue([payload = std::move(*userInfo)](const FenkManager& self) { self.pushIntake_->handlePushNotification(payload); });
 }
 
+void FenkManager::handlePushNotificationJson(std::string_view json) {
+    onMainQueue([text = std::string(json)](const FenkManager& self) { self.pushIntake_->handlePushNotificationJson(text); });
+}
+
+// --- Host operations not part of this build yet: each completes with its failure value, on the global queue
+// like every built operation. --------------------------------------------------------------------------------
 void FenkManager::getUserProfile(std::function<void(std::optional<std::vector<FG_UserHabit>>)> completion) {
     completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
 }

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fenk {
@@ -25,9 +26,9 @@ class FenkReachability;
 class FenkToasts;
 class LocationManager;
 class NearbyPlaces;
-class NoticeLink;
 class PositionPipeline;
 class PositionUploader;
+class PushIntake;
 class StayAnalysis;
 class TrackingStartCheck;
 class TrackingStarter;
@@ -72,9 +73,15 @@ public:
     void setDataNotificationsToken(std::optional<Data> deviceToken, std::function<void(bool)> completion);
     // This installation's identifier, kept in the secure store so that it survives reinstallation.
     std::optional<std::string> getDeviceID();
-    // Opens the link of a link payload ("gType" "d2s-notification", as an opened nearby-place notice
-    // carries) when it is an http or https address; other payloads are not handled in this build.
+    // A remote notification's payload, delivered while running or tapped by the user, from any thread. A link
+    // payload ("gType" "d2s-notification", as an opened nearby-place notice carries too) opens its http(s)
+    // link: in the in-app browser over the host's window, else in the desktop's browser. Content with an
+    // "aps" block is shown at once; silent content ("content-available" true) is dropped while the
+    // application is active and otherwise shown at a later activation, one per activation, oldest first
+    // (at most 64 wait). Payloads that are not JSON objects of at most 64 KiB and 32 levels are ignored.
     void handlePushNotification(std::optional<UserInfo> userInfo);
+    // The same with the payload as JSON text; text that is not one is ignored with a console line.
+    void handlePushNotificationJson(std::string_view json);
     // Opens the owner's page announcing changed legal terms ("userLegalUpdate") in the in-app browser.
     void legalPermissions();
     // The user's answer to a permission question as the account holds it; the empty text when none is known.
@@ -173,7 +180,8 @@ private:
     std::shared_ptr<StayAnalysis> stays_;
     std::shared_ptr<PositionUploader> uploader_;
     std::shared_ptr<PositionPipeline> pipeline_;
-    std::unique_ptr<NoticeLink> noticeLink_;
+    // Used on the main queue only.
+    std::shared_ptr<PushIntake> pushIntake_;
     // Used on the main queue only.
     std::unique_ptr<ContentPresenter> presenter_;
     std::vector<NotificationCenter::ObserverId> observers_;

@@ -108,7 +108,10 @@ void JsonWriter::appendNumber(Floating value) {
         return;
     }
     std::array<char, 32> digits{};
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    // Past the 64-bit integers a whole number keeps its exponent: readers refuse integers that long.
+    const auto result = std::abs(value) < static_cast<Floating>(0x1p64)
+                            ? std::to_chars(digits.data(), digits.data() + digits.size(), value)
+                            : std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::scientific);
     out_.append(digits.data(), result.ptr);
 }
 

@@ -48,6 +48,8 @@ struct RegisteredHost {
         auto environment = fakes.environment();
         environment.http = std::make_shared<TrackedHttp<FakeDispatcher>>(redirected, fakes.dispatcher);
         environment.notifications = notifications;
+        // A desktop host without a window of its own: opened notices show their page in the desktop's browser.
+        environment.ui = nullptr;
         Environment::install(environment);
         notifications->setOpenedHandler([](const std::map<std::string, std::string>& userInfo) {
             FenkManager::sharedManager()->handlePushNotification(asPayload(userInfo));

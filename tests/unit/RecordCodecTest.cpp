@@ -131,6 +131,8 @@ TEST(RecordCodecTest, EncodesScalarsExactlyAndRefusesWhatJsonCannotHold) {
         {json::encode(1.0 / 3), "0.3333333333333333"},
         {json::encode(5e-324), "5e-324"},
         {json::encode(1e300), "1e+300"},
+        // Past the 64-bit integers a whole number keeps its exponent: the reader refuses longer integers.
+        {json::encode(18446744073709551616.0), "1.8446744073709552e+19"},
         {json::encode(true), "true"},
         {json::encode(std::vector<std::string>{}), "[]"},
         {json::encode(std::vector<std::string>{"a", "b"}), R"(["a","b"])"},

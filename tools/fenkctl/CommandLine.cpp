@@ -47,6 +47,17 @@ Commands:
   permission get NAME print the user's answer to the permission NAME ("permissionTracking", ...), empty if none
   permission set NAME true|false
                       store the user's answer on the platform; prints whether the platform took it
+  run                 drive a session of the host from standard input, one JSON object per line:
+                        {"push": PAYLOAD}                a remote notification's payload arrives
+                        {"lifecycle": "launch"|"active"|"resign"|"background"|"foreground"}
+                        {"launch": {"notification": PAYLOAD}}
+                                                         a launch from a remote notification
+                        {"permission": {"name": NAME, "value": true|false}}
+                        {"register": {"platform": URL, "appKey": KEY, "tracking": true|false}}
+                        {"wait": MS}                     let MS milliseconds pass (at most 600000)
+                      a line that is none of these is reported on stderr and skipped; each line's work
+                      is done before the next is read. At the end of the input it waits for the SDK to
+                      be idle and exits, or with --ui gtk once the window is closed
   tour URL            show each kind of screen in turn, a few seconds each, with the media of the local
                       platform at URL (fenk-platform's address, such as http://127.0.0.1:8080); needs --ui gtk
 
@@ -232,6 +243,10 @@ std::variant<Command, UsageError> parseCommand(const std::vector<std::string_vie
         return LegalCommand{!rest.empty()};
     }
     if (name == "permission") return parsePermission(rest);
+    if (name == "run") {
+        if (!rest.empty()) return UsageError{"run takes no arguments: it reads its session on standard input"};
+        return RunCommand{};
+    }
     if (name == "tour") {
         if (rest.size() != 1 || !(rest[0].starts_with("http://") || rest[0].starts_with("https://"))) {
             return UsageError{"tour takes the platform's http(s) address"};

@@ -59,6 +59,10 @@ struct TourCommand {
     std::string mediaServer;
 };
 
+// Drives a whole session of the host from JSON lines on standard input: pushes, lifecycle, launches,
+// permissions, registrations and waits.
+struct RunCommand {};
+
 // The owner's legal terms in a window: as an activation asks for them, or the page announcing changed terms.
 struct LegalCommand {
     bool update = false;
@@ -72,7 +76,7 @@ struct PermissionCommand {
 
 using Command = std::variant<RegisterCommand, TokenCommand, DeviceIdCommand, HelpCommand, TrackCommand,
                              ReplayCommand, PlacesCommand, WhereCommand, PushCommand, TourCommand, LegalCommand,
-                             PermissionCommand>;
+                             PermissionCommand, RunCommand>;
 
 // Where screens go: nowhere (a host without a window), or a GTK window.
 enum class UiChoice { none, gtk };

@@ -13,6 +13,7 @@
 #include "tools/fenkctl/EventTracing.h"
 #include "tools/fenkctl/LocationCommands.h"
 #include "tools/fenkctl/PresentationCommands.h"
+#include "tools/fenkctl/RunCommand.h"
 
 #include <atomic>
 #include <chrono>
@@ -109,6 +110,7 @@ int run(const CommandLine& commandLine) {
                           [&](const PushCommand& push) { return runPush(commandLine, folder, push); },
                           [&](const TourCommand& tour) { return runTour(commandLine, folder, tour); },
                           [&](const LegalCommand& legal) { return runLegal(commandLine, folder, legal); },
+                          [&](const RunCommand&) { return runSession(commandLine, folder); },
                           [&](const auto&) { return runPlatformCommand(commandLine, folder); },
                       },
                       commandLine.command);
