@@ -135,7 +135,7 @@ TEST_F(FenkctlTest, BadArgumentsPrintUsageAndExitTwo) {
           "replay --synthetic --seed -1", "track --gpsd nowhere", "track --count 0", "places all",
           "where now", "push", "push a.json b.json", "--ui web push -", "--ui gtk tour",
           "tour http://127.0.0.1:1", "--ui gtk tour file:///media", "legal", "--ui gtk legal now", "permission",
-          "permission get", "permission set permissionTracking maybe"}) {
+          "permission get", "permission set permissionTracking maybe", "--ui print push -"}) {
         const Outcome outcome = fenkctl(arguments, true);
         EXPECT_EQ(outcome.exitCode, 2) << arguments;
         EXPECT_NE(outcome.output.find("usage: fenkctl"), std::string::npos) << arguments;

@@ -8,7 +8,7 @@
 namespace fenk {
 namespace {
 
-constexpr std::string_view kUsage = R"(usage: fenkctl [--data-dir DIR] [--connect-to HOST:PORT] [--json] [--ui none|gtk] COMMAND
+constexpr std::string_view kUsage = R"(usage: fenkctl [--data-dir DIR] [--connect-to HOST:PORT] [--json] [--ui none|gtk|print] COMMAND
 
 Each run is one launch of an application that uses the SDK; what the SDK stores stays in the data folder,
 so consecutive commands behave like relaunches of that application.
@@ -55,6 +55,9 @@ Commands:
                         {"permission": {"name": NAME, "value": true|false}}
                         {"register": {"platform": URL, "appKey": KEY, "tracking": true|false}}
                         {"wait": MS}                     let MS milliseconds pass (at most 600000)
+                        {"tap": "close"|"accept"}        with --ui print: the user taps the top screen's
+                                                         close button, or its accept (redirect) button
+                        {"closeBrowser": true}           with --ui print: the user closes the in-app browser
                       a line that is none of these is reported on stderr and skipped; each line's work
                       is done before the next is read. At the end of the input it waits for the SDK to
                       be idle and exits, or with --ui gtk once the window is closed
@@ -69,7 +72,8 @@ Options:
                       with --connect-to 127.0.0.1:8080 (give it to every command)
   --json              print every event as one JSON object per line: completions, console lines and the
                       SDK's notifications
-  --ui none|gtk       show screens nowhere (the default, a host without a window) or in a GTK window
+  --ui none|gtk|print show screens nowhere (the default, a host without a window), in a GTK window, or (for
+                      run) as events in the output: "screen", "dismissed", "toast", "browser", "external"
   --help              print this text
 
 The command waits until the SDK has answered and finished its work, then exits 0. A bad argument exits 2;
@@ -274,8 +278,8 @@ std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::st
             commandLine.dataFolder = std::filesystem::path(arguments[index]);
         } else if (argument == "--ui") {
             const std::string_view choice = ++index == arguments.size() ? "" : arguments[index];
-            if (choice != "none" && choice != "gtk") return UsageError{"--ui is none or gtk"};
-            commandLine.ui = choice == "gtk" ? UiChoice::gtk : UiChoice::none;
+            if (choice != "none" && choice != "gtk" && choice != "print") return UsageError{"--ui is none, gtk or print"};
+            commandLine.ui = choice == "gtk" ? UiChoice::gtk : choice == "print" ? UiChoice::print : UiChoice::none;
         } else if (argument == "--connect-to") {
             if (++index == arguments.size() || !isHostAndPort(arguments[index])) {
                 return UsageError{"--connect-to needs HOST:PORT"};
@@ -293,6 +297,9 @@ std::variant<CommandLine, UsageError> parseCommandLine(const std::vector<std::st
     }
     if (std::holds_alternative<LegalCommand>(commandLine.command) && commandLine.ui != UiChoice::gtk) {
         return UsageError{"legal needs --ui gtk"};
+    }
+    if (commandLine.ui == UiChoice::print && !std::holds_alternative<RunCommand>(commandLine.command)) {
+        return UsageError{"--ui print goes with run"};
     }
     return commandLine;
 }

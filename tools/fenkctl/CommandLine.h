@@ -78,8 +78,8 @@ using Command = std::variant<RegisterCommand, TokenCommand, DeviceIdCommand, Hel
                              ReplayCommand, PlacesCommand, WhereCommand, PushCommand, TourCommand, LegalCommand,
                              PermissionCommand, RunCommand>;
 
-// Where screens go: nowhere (a host without a window), or a GTK window.
-enum class UiChoice { none, gtk };
+// Where screens go: nowhere (a host without a window), a GTK window, or (for run) only into the output.
+enum class UiChoice { none, gtk, print };
 
 struct CommandLine {
     std::optional<std::filesystem::path> dataFolder;

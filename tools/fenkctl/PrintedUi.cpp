@@ -19,10 +19,14 @@ void PrintedUi::present(ScreenId id, Screen screen) {
             if constexpr (std::is_same_v<Kind, LegalScreen>) return {"legal", shown.pageUrl};
         },
         screen);
+    screens_.push_back(id);
     printer_.event("screen", {{"id", screenId(id)}, {"kind", kind}, {"url", address}});
 }
 
-void PrintedUi::dismiss(ScreenId id) { printer_.event("dismissed", {{"id", screenId(id)}}); }
+void PrintedUi::dismiss(ScreenId id) {
+    std::erase(screens_, id);
+    printer_.event("dismissed", {{"id", screenId(id)}});
+}
 
 void PrintedUi::evaluateScript(ScreenId, const std::string&, std::function<void(std::optional<std::string>)> completion) {
     mainQueue_->async([completion = std::move(completion)] { completion(std::nullopt); });
@@ -35,12 +39,18 @@ void PrintedUi::showToast(ScreenId id, const Toast& toast, Point) {
 void PrintedUi::openInAppBrowser(const std::string& url) { printer_.event("browser", {{"url", url}}); }
 void PrintedUi::openExternal(const std::string& url) { printer_.event("external", {{"url", url}}); }
 
-void PrintedUi::tap(ScreenId id, Control control) const {
-    if (events_.tapped) events_.tapped(id, control);
+void PrintedUi::tapTopScreen(Control control) {
+    mainQueue_->async([weak = weak_from_this(), control] {
+        const auto self = weak.lock();
+        if (self && !self->screens_.empty() && self->events_.tapped) self->events_.tapped(self->screens_.back(), control);
+    });
 }
 
-void PrintedUi::closeBrowser() const {
-    if (events_.browserClosed) events_.browserClosed();
+void PrintedUi::closeBrowser() {
+    mainQueue_->async([weak = weak_from_this()] {
+        const auto self = weak.lock();
+        if (self && self->events_.browserClosed) self->events_.browserClosed();
+    });
 }
 
 }  // namespace fenk

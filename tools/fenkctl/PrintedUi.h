@@ -5,14 +5,15 @@
 #include "tools/fenkctl/EventPrinter.h"
 
 #include <memory>
+#include <vector>
 
 namespace fenk {
 
 // A window that exists only in the output: what the SDK puts on screen is printed as an event ("screen",
-// "dismissed", "toast", "browser", "external"), and whoever drives the session plays the user through tap() and
-// closeBrowser(). Lets a script or a terminal go through the screens without a display. Main queue, like
-// every toolkit.
-class PrintedUi final : public Ui {
+// "dismissed", "toast", "browser", "external"), and whoever drives the session plays the user through
+// tapTopScreen() and closeBrowser(). Lets a script or a terminal go through the screens without a display. The
+// toolkit's calls come on the main queue; the user's may come from any thread and go there.
+class PrintedUi final : public Ui, public std::enable_shared_from_this<PrintedUi> {
 public:
     PrintedUi(EventPrinter& printer, std::shared_ptr<DispatchQueue> mainQueue)
         : printer_(printer), mainQueue_(std::move(mainQueue)) {}
@@ -35,14 +36,15 @@ public:
     void openInAppBrowser(const std::string& url) override;
     void openExternal(const std::string& url) override;
 
-    // The user's part.
-    void tap(ScreenId id, Control control) const;
-    void closeBrowser() const;
+    // The user's part: a tap on the newest screen (nothing without one), the in-app browser closed.
+    void tapTopScreen(Control control);
+    void closeBrowser();
 
 private:
     EventPrinter& printer_;
     std::shared_ptr<DispatchQueue> mainQueue_;
     UiEvents events_;
+    std::vector<ScreenId> screens_;  // on show, oldest first
 };
 
 }  // namespace fenk

@@ -10,6 +10,7 @@
 #include "adapters/linux/TrackedHttp.h"
 #include "tools/fenkctl/EventPrinter.h"
 #include "tools/fenkctl/EventTracing.h"
+#include "tools/fenkctl/PrintedUi.h"
 #include "tools/fenkctl/WindowHost.h"
 
 #include <poll.h>
@@ -74,8 +75,13 @@ auto printedCompletion(EventPrinter& printer, std::string_view operation) {
 // lifecycle, whose notifications the manager observes.
 class Session {
 public:
-    Session(std::shared_ptr<FenkManager> manager, std::shared_ptr<Application> application, EventPrinter& printer)
-        : manager_(std::move(manager)), application_(std::move(application)), printer_(printer) {}
+    // `printedUi`: the window the user taps through, with --ui print.
+    Session(std::shared_ptr<FenkManager> manager, std::shared_ptr<Application> application, EventPrinter& printer,
+            std::shared_ptr<PrintedUi> printedUi = nullptr)
+        : manager_(std::move(manager)),
+          application_(std::move(application)),
+          printer_(printer),
+          printedUi_(std::move(printedUi)) {}
 
     // Empty when the line was played; otherwise why it is not an instruction.
     std::string play(std::string_view line) {
@@ -106,6 +112,14 @@ public:
             const auto* tracking = object ? memberAs<bool>(*object, "tracking") : nullptr;
             if (!platform || !appKey) return R"(register takes {"platform": URL, "appKey": KEY, "tracking": true|false})";
             manager_->registerDevice(*appKey, *platform, tracking && *tracking, printedCompletion(printer_, "registerDevice"));
+        } else if (name == "tap") {
+            const auto* control = std::any_cast<std::string>(&value);
+            if (!control || (*control != "close" && *control != "accept")) return R"(tap is "close" or "accept")";
+            if (!printedUi_) return "tap needs --ui print";
+            printedUi_->tapTopScreen(*control == "close" ? Control::close : Control::redirect);
+        } else if (name == "closeBrowser") {
+            if (!printedUi_) return "closeBrowser needs --ui print";
+            printedUi_->closeBrowser();
         } else if (name == "wait") {
             const auto milliseconds = std::any_cast<bool>(&value) ? std::nullopt : payloadNumber(value);
             if (!milliseconds || !(*milliseconds >= 0 && *milliseconds <= kLongestWaitMs)) {
@@ -139,6 +153,7 @@ private:
     std::shared_ptr<FenkManager> manager_;
     std::shared_ptr<Application> application_;
     EventPrinter& printer_;
+    std::shared_ptr<PrintedUi> printedUi_;
 };
 
 // Plays every line of standard input; `settle` runs after each and answers false when the SDK is stuck.
@@ -169,13 +184,18 @@ Environment sessionEnvironment(const CommandLine& commandLine, const std::filesy
 
 // Without a window every line's work is done before the next is read, so events come in the input's order.
 int runWithoutWindow(const CommandLine& commandLine, const std::filesystem::path& dataFolder, EventPrinter& printer) {
-    const auto environment = sessionEnvironment(commandLine, dataFolder, MainQueueDriver::sdk);
+    auto environment = sessionEnvironment(commandLine, dataFolder, MainQueueDriver::sdk);
     const auto dispatcher = std::dynamic_pointer_cast<ThreadDispatcher>(environment.dispatcher);
+    std::shared_ptr<PrintedUi> printedUi;
+    if (commandLine.ui == UiChoice::print) {
+        printedUi = std::make_shared<PrintedUi>(printer, dispatcher->mainQueue());
+        environment.ui = printedUi;
+    }
     const EventTracing tracing(commandLine.json, *environment.notificationCenter, printer);
     Environment::install(environment);
     bool settled = false;
     {
-        Session session(FenkManager::sharedManager(), environment.application, printer);
+        Session session(FenkManager::sharedManager(), environment.application, printer, printedUi);
         const auto settle = [&dispatcher] { return dispatcher->waitUntilIdle(kTimeout); };
         settled = playInput(session, {}, settle) && settle();
     }
@@ -185,6 +205,10 @@ int runWithoutWindow(const CommandLine& commandLine, const std::filesystem::path
         // Work may still be running and would reach the printer on this stack: leave without tearing down.
         std::_Exit(1);
     }
+    // Where the session left tracking: the owner's terms and the user's answers decide it.
+    dispatcher->mainQueue()->sync([&printer] {
+        printer.event("tracking", {{"started", FenkManager::sharedManager()->locationManager() ? "true" : "false"}});
+    });
     FenkManager::resetSharedManager();
     dispatcher->waitUntilIdle(kTimeout);
     return 0;
