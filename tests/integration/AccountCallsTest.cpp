@@ -23,29 +23,27 @@ namespace {
 
 enum Outcome { success, refused, unreadable, noSession };
 
-// Every answer of one call, as one comparable line each.
+// Keeps every answer a call gives, as one comparable line each; copies share the answers.
 class Answers {
 public:
-    std::function<void(std::string)> receiver() {
-        return [this](std::string answer) {
-            const std::scoped_lock lock(mutex_);
-            answers_.push_back(std::move(answer));
-        };
+    template <class Value>
+    void operator()(const Value& value) const {
+        const std::scoped_lock lock(state_->mutex);
+        state_->answers.push_back(test::answerText(value));
     }
-    std::vector<std::string> taken() {
-        const std::scoped_lock lock(mutex_);
-        return std::exchange(answers_, {});
+    std::vector<std::string> taken() const {
+        const std::scoped_lock lock(state_->mutex);
+        return std::exchange(state_->answers, {});
     }
 
 private:
-    std::mutex mutex_;
-    std::vector<std::string> answers_;
+    struct State {
+        std::mutex mutex;
+        std::vector<std::string> answers;
+    };
+    std::shared_ptr<State> state_ = std::make_shared<State>();
 };
-
-using Answer = std::function<void(std::string)>;
-
-std::string text(const std::optional<std::string>& value) { return value.value_or("(none)"); }
-std::string text(bool value) { return value ? "true" : "false"; }
+using Answer = const Answers&;
 
 struct AccountCall {
     const char* name;
@@ -58,28 +56,28 @@ void PrintTo(const AccountCall& c, std::ostream* out) { *out << c.name; }
 // A registered device has joined the foodies before the call.
 const AccountCall kCalls[] = {
     {"getUserProfile", "/soa.api.user.user-profile",
-     [](FenkManager& m, Answer a) { m.getUserProfile([a](auto habits) { a(test::habitsText(habits)); }); },
+     [](FenkManager& m, Answer a) { m.getUserProfile(a); },
      {"shopping=high sport=medium culture=low", "[]", "[]", "[]"}},
     {"updateExtraData", "/soa.api.user.update",
-     [](FenkManager& m, Answer a) { m.updateExtraData("a:1,b:2,a:3", [a](auto response) { a(text(response)); }); },
+     [](FenkManager& m, Answer a) { m.updateExtraData("a:1,b:2,a:3", a); },
      {"OK", "ERROR", "(none)", "ERROR"}},
     {"listGroups", "/soa.api.group.list",
-     [](FenkManager& m, Answer a) { m.listGroups([a](auto groups) { a(test::groupsText(groups)); }); },
+     [](FenkManager& m, Answer a) { m.listGroups(a); },
      {"group-runners group-foodies group-museums", "(none)", "(none)", "(none)"}},
     {"subscriptionGroups", "/soa.api.group.subscription",
-     [](FenkManager& m, Answer a) { m.subscriptionGroups([a](auto groups) { a(test::groupsText(groups)); }); },
+     [](FenkManager& m, Answer a) { m.subscriptionGroups(a); },
      {"group-foodies", "(none)", "(none)", "(none)"}},
     {"joinGroup", "/soa.api.group.join",
-     [](FenkManager& m, Answer a) { m.joinGroup("group-runners", [a](bool done) { a(text(done)); }); },
+     [](FenkManager& m, Answer a) { m.joinGroup("group-runners", a); },
      {"true", "false", "false", "false"}},
     {"joinGroupWithoutId", "/soa.api.group.join",
-     [](FenkManager& m, Answer a) { m.joinGroup(std::nullopt, [a](bool done) { a(text(done)); }); },
+     [](FenkManager& m, Answer a) { m.joinGroup(std::nullopt, a); },
      {"false", "false", "false", "false"}},
     {"leaveGroup", "/soa.api.group.leave",
-     [](FenkManager& m, Answer a) { m.leaveGroup("group-foodies", [a](bool done) { a(text(done)); }); },
+     [](FenkManager& m, Answer a) { m.leaveGroup("group-foodies", a); },
      {"true", "false", "false", "false"}},
     {"findGroups", "/soa.api.group.find-groupname",
-     [](FenkManager& m, Answer a) { m.findGroups("RUN", [a](auto groups) { a(test::groupsText(groups)); }); },
+     [](FenkManager& m, Answer a) { m.findGroups("RUN", a); },
      {"group-runners", "(none)", "(none)", "(none)"}},
 };
 
@@ -105,7 +103,7 @@ protected:
 
     // Runs the call until every piece of work it started has ended; its answers.
     std::vector<std::string> answersOf(const std::function<void(FenkManager&, Answer)>& call) {
-        call(*FenkManager::sharedManager(), answers_.receiver());
+        call(*FenkManager::sharedManager(), answers_);
         EXPECT_TRUE(dispatcher_->waitUntilIdle(30s)) << "the call's work never ended";
         return answers_.taken();
     }
@@ -121,11 +119,11 @@ TEST_P(AccountCallsTest, AnswersOnceWithTheOutcome) {
     const auto& [c, outcome] = GetParam();
     if (outcome != noSession) {
         const auto registered = answersOf([](FenkManager& m, Answer a) {
-            m.registerDevice("sample-app-key", "http://127.0.0.1", false, [a](auto id) { a(text(id)); });
+            m.registerDevice("sample-app-key", "http://127.0.0.1", false, a);
         });
         ASSERT_EQ(registered.size(), 1u);
         ASSERT_FALSE(registered[0].empty() || registered[0] == "(none)") << registered[0];
-        ASSERT_EQ(answersOf([](FenkManager& m, Answer a) { m.joinGroup("group-foodies", [a](bool d) { a(text(d)); }); }),
+        ASSERT_EQ(answersOf([](FenkManager& m, Answer a) { m.joinGroup("group-foodies", a); }),
                   std::vector<std::string>{"true"});
     }
     if (outcome == refused || outcome == unreadable) {

@@ -10,20 +10,18 @@
 namespace fenk::test {
 
 // An account call's answer as one comparable line: "(none)", "[]", or the records space-separated.
-inline std::string habitsText(const std::optional<std::vector<FG_UserHabit>>& habits) {
-    if (!habits) return "(none)";
-    if (habits->empty()) return "[]";
-    std::string text;
-    for (const FG_UserHabit& habit : *habits) text += (text.empty() ? "" : " ") + habit.name + "=" + habit.level;
-    return text;
-}
+inline std::string recordText(const FG_UserHabit& habit) { return habit.name + "=" + habit.level; }
+inline std::string recordText(const FG_GroupData& group) { return group.resourceId.value_or("?"); }
 
-inline std::string groupsText(const std::optional<std::vector<FG_GroupData>>& groups) {
-    if (!groups) return "(none)";
-    if (groups->empty()) return "[]";
+template <class Record>
+std::string answerText(const std::optional<std::vector<Record>>& records) {
+    if (!records) return "(none)";
+    if (records->empty()) return "[]";
     std::string text;
-    for (const FG_GroupData& group : *groups) text += (text.empty() ? "" : " ") + group.resourceId.value_or("?");
+    for (const Record& record : *records) text += (text.empty() ? "" : " ") + recordText(record);
     return text;
 }
+inline std::string answerText(const std::optional<std::string>& text) { return text.value_or("(none)"); }
+inline std::string answerText(bool flag) { return flag ? "true" : "false"; }
 
 }  // namespace fenk::test

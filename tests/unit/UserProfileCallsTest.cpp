@@ -45,7 +45,7 @@ TEST_P(UserProfileCallsTest, AnswersOnceAndKeepsTheLatestProfile) {
                                  fakes.dispatcher->globalQueue(), [online = c.online] { return online; });
 
     std::vector<std::string> answers;
-    const auto record = [&](UserProfileCalls::Habits habits) { answers.push_back(test::habitsText(habits)); };
+    const auto record = [&](UserProfileCalls::Habits habits) { answers.push_back(test::answerText(habits)); };
     if (c.viaGetUserProfile) {
         calls.getUserProfile(record);
     } else {
@@ -55,7 +55,7 @@ TEST_P(UserProfileCallsTest, AnswersOnceAndKeepsTheLatestProfile) {
 
     EXPECT_EQ(answers, std::vector{c.answer});
     const auto stored = UserDefault(*fakes.preferences).getDataArray<FG_UserHabit>(settingsKeys::kFenkUserProfile);
-    EXPECT_EQ(test::habitsText(stored.empty() ? UserProfileCalls::Habits{} : stored), c.storedAfter);
+    EXPECT_EQ(test::answerText(stored.empty() ? UserProfileCalls::Habits{} : stored), c.storedAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(
