@@ -33,7 +33,7 @@ public:
 
     void listGroups(GroupsCompletion completion) const;
     void subscriptionGroups(GroupsCompletion completion) const;
-    // An absent id leaves the service's bare path, which the platform refuses.
+    // An absent id calls the service's bare path, naming no group.
     void joinGroup(std::optional<std::string> groupId, DoneCompletion completion) const;
     void leaveGroup(std::optional<std::string> groupId, DoneCompletion completion) const;
     void findGroups(std::optional<std::string> name, GroupsCompletion completion) const;
