@@ -3,12 +3,15 @@
 #include "FenkSDK/UserDefault.h"
 #include "FenkSDK/engagement/AdvertisingConsent.h"
 #include "FenkSDK/engagement/ContentPresenter.h"
+#include "FenkSDK/engagement/ExtraDataText.h"
+#include "FenkSDK/engagement/GroupCalls.h"
 #include "FenkSDK/engagement/LegalParameters.h"
 #include "FenkSDK/engagement/LocalNotice.h"
 #include "FenkSDK/engagement/PushIntake.h"
 #include "FenkSDK/engagement/RedirectLink.h"
 #include "FenkSDK/engagement/TrackingStartCheck.h"
 #include "FenkSDK/engagement/UserPermissions.h"
+#include "FenkSDK/engagement/UserProfileCalls.h"
 #include "FenkSDK/location/LocationManager.h"
 #include "FenkSDK/location/LocationNotifications.h"
 #include "FenkSDK/location/PositionHistory.h"
@@ -440,30 +443,42 @@ void FenkManager::handlePushNotificationJson(std::string_view json) {
     onMainQueue([text = std::string(json)](const FenkManager& self) { self.pushIntake_->handlePushNotificationJson(text); });
 }
 
-// --- Host operations not part of this build yet: each completes with its failure value, on the global queue
-// like every built operation. --------------------------------------------------------------------------------
-void FenkManager::getUserProfile(std::function<void(std::optional<std::vector<FG_UserHabit>>)> completion) {
-    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
+// --- Account calls ---------------------------------------------------------------------------------------
+
+GroupCalls FenkManager::groupCalls() const {
+    return GroupCalls(environment_.preferences, PlatformTransport(environment_.http, environment_.dispatcher),
+                      environment_.dispatcher->globalQueue());
 }
-void FenkManager::updateExtraData(std::optional<std::string>,
+UserProfileCalls FenkManager::userProfileCalls() const {
+    return UserProfileCalls(environment_.preferences, PlatformTransport(environment_.http, environment_.dispatcher),
+                            environment_.dispatcher->globalQueue(), connectivityCheck(environment_, reachability_));
+}
+void FenkManager::getUserProfile(std::function<void(std::optional<std::vector<FG_UserHabit>>)> completion) {
+    userProfileCalls().getUserProfile(std::move(completion));
+}
+void FenkManager::updateExtraData(std::optional<std::string> strExtraData,
                                   std::function<void(std::optional<std::string>)> completion) {
-    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
+    // The account service drops work still queued when it is released; the host is answered none then.
+    registration_.accounts->updateUser(
+        extraDataFields(strExtraData),
+        GuaranteedCompletion<std::optional<std::string>>(std::move(completion), std::nullopt,
+                                                         environment_.dispatcher->globalQueue()));
 }
 void FenkManager::listGroups(std::function<void(std::optional<std::vector<FG_GroupData>>)> completion) {
-    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
+    groupCalls().listGroups(std::move(completion));
 }
 void FenkManager::subscriptionGroups(std::function<void(std::optional<std::vector<FG_GroupData>>)> completion) {
-    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
+    groupCalls().subscriptionGroups(std::move(completion));
 }
-void FenkManager::joinGroup(std::optional<std::string>, std::function<void(bool)> completion) {
-    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), false);
+void FenkManager::joinGroup(std::optional<std::string> groupId, std::function<void(bool)> completion) {
+    groupCalls().joinGroup(std::move(groupId), std::move(completion));
 }
-void FenkManager::leaveGroup(std::optional<std::string>, std::function<void(bool)> completion) {
-    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), false);
+void FenkManager::leaveGroup(std::optional<std::string> groupId, std::function<void(bool)> completion) {
+    groupCalls().leaveGroup(std::move(groupId), std::move(completion));
 }
-void FenkManager::findGroups(std::optional<std::string>,
+void FenkManager::findGroups(std::optional<std::string> byName,
                              std::function<void(std::optional<std::vector<FG_GroupData>>)> completion) {
-    completeOn(*environment_.dispatcher->globalQueue(), std::move(completion), std::nullopt);
+    groupCalls().findGroups(std::move(byName), std::move(completion));
 }
 void FenkManager::checkUserLocation(
     std::function<void(std::optional<std::map<std::string, std::string>>)> completionHandler) {

@@ -24,6 +24,7 @@ class ContentPresenter;
 class DispatchQueue;
 class FenkReachability;
 class FenkToasts;
+class GroupCalls;
 class LocationManager;
 class NearbyPlaces;
 class PositionPipeline;
@@ -33,6 +34,7 @@ class StayAnalysis;
 class TrackingStartCheck;
 class TrackingStarter;
 class UserPermissions;
+class UserProfileCalls;
 class VisitTracker;
 
 // The one object through which the host drives the SDK. Most operations hop onto a queue and hand over to
@@ -93,11 +95,15 @@ public:
     void setUserPermission(std::string permission, bool value, std::function<void(bool)> completion);
     // The advertising identifier as the user's tracking decision allows (see advertisingIdWithConsent).
     void getAdIdWithPermissionWithCompletion(std::function<void(std::string)> completion);
-    // The operations below whose parts are not in this build yet answer their failure value (none, false or
-    // the empty text), on an SDK thread like every other completion.
+    // The account calls return at once and complete exactly once, on an SDK thread. The user's habits: the
+    // stored ones at once when there are any (fetched anew behind them), else the platform's when online, the
+    // empty list when it did not answer, and none offline.
     void getUserProfile(std::function<void(std::optional<std::vector<FG_UserHabit>>)> completion);
+    // Sends "k:v,k2:v2" as the user's extra fields (see extraDataFields); the platform's response ("OK"),
+    // "ERROR" when the device is not registered, none without a readable reply.
     void updateExtraData(std::optional<std::string> strExtraData,
                          std::function<void(std::optional<std::string>)> completion);
+    // The groups: their list (none unless the platform said "OK"), true once joined or left.
     void listGroups(std::function<void(std::optional<std::vector<FG_GroupData>>)> completion);
     void subscriptionGroups(std::function<void(std::optional<std::vector<FG_GroupData>>)> completion);
     void joinGroup(std::optional<std::string> groupId, std::function<void(bool)> completion);
@@ -162,6 +168,9 @@ private:
     void observeNotifications();
     void onMainQueue(std::function<void(FenkManager&)> step);
     void buildPositionPipeline();
+    // Built per call: they carry no state but the settings.
+    GroupCalls groupCalls() const;
+    UserProfileCalls userProfileCalls() const;
 
     Environment environment_;
     std::shared_ptr<FenkReachability> reachability_;

@@ -66,6 +66,13 @@ TEST_F(FenkctlTest, TokensPermissionsDeviceIdAndJsonEvents) {
         {"permission get permissionTracking", "true\n"},
         // The address grammar has no room for a port.
         {"register --platform " + platform_->address() + " --app-key sample-app-key", "Error parsing URL\n"},
+        {"groups list", "group-runners: Runners\ngroup-foodies: Foodies\ngroup-museums: Museum lovers\n"},
+        {"groups join group-museums", "true\n"},
+        {"groups subscribed", "group-museums: Museum lovers\n"},
+        {"groups find FOOD", "group-foodies: Foodies\n"},
+        {"groups leave group-museums", "true\n"},
+        {"profile", "shopping: high\nsport: medium\nculture: low\n"},
+        {"extra a:1,b:2,a:3", "OK\n"},
     };
     for (const auto& [arguments, output] : cases) {
         const Outcome outcome = fenkctl(arguments);
@@ -79,6 +86,10 @@ TEST_F(FenkctlTest, TokensPermissionsDeviceIdAndJsonEvents) {
     EXPECT_NE(traced.output.find(R"({"event":"completion","operation":"setDataNotificationsToken","value":true})"),
               std::string::npos)
         << traced.output;
+
+    EXPECT_NE(fenkctl("--json groups find run").output.find(
+                  R"({"event":"completion","operation":"findGroups","value":[{"resourceId":"group-runners",)"),
+              std::string::npos);
 
     const Outcome deviceId = fenkctl("device-id");
     EXPECT_EQ(deviceId.exitCode, 0);
@@ -133,7 +144,8 @@ TEST_F(FenkctlTest, BadArgumentsPrintUsageAndExitTwo) {
           "register --platform x --app-key k --tracking maybe", "device-id extra", "--connect-to 8080 device-id",
           "--data-dir", "replay", "replay a.gpx b.gpx", "replay --synthetic --weeks 0", "replay a.gpx --seed 1",
           "replay --synthetic --seed -1", "track --gpsd nowhere", "track --count 0", "places all",
-          "where now", "push", "push a.json b.json", "--ui web push -", "--ui gtk tour",
+          "where now", "groups", "groups join", "groups list all", "groups part x", "profile me",
+          "extra", "extra a:1 b:2", "push", "push a.json b.json", "--ui web push -", "--ui gtk tour",
           "tour http://127.0.0.1:1", "--ui gtk tour file:///media", "legal", "--ui gtk legal now", "permission",
           "permission get", "permission set permissionTracking maybe", "--ui print push -"}) {
         const Outcome outcome = fenkctl(arguments, true);

@@ -37,6 +37,14 @@ Commands:
   places              print the learned places, one JSON object per line
   where               print the city, region and country the platform gives for the last stored
                       position, one "kind: name" line each, or (none) without an answer
+  groups list|subscribed
+                      print the app's groups, or those the user belongs to, one "id: name" line each
+  groups find NAME    print the groups whose name holds NAME (in any case)
+  groups join|leave ID
+                      join or leave the group ID; prints whether the platform agreed
+  profile             print the user's habits, one "name: level" line each
+  extra "k:v,k2:v2"   send the pairs as the user's extra data (a pair without ":" is skipped); prints
+                      the platform's answer
   push FILE|-         show the content of a push payload (JSON, at most 64 KiB) read from FILE or from
                       standard input: a toast, an image, a video or the online player, by its "gType";
                       without --ui gtk there is no window and nothing is shown. Runs until the window is
@@ -218,6 +226,19 @@ std::variant<Command, UsageError> parsePermission(const std::vector<std::string_
     return UsageError{"permission takes get NAME, or set NAME true|false"};
 }
 
+std::variant<Command, UsageError> parseGroups(const std::vector<std::string_view>& words) {
+    using enum GroupsCommand::Action;
+    static const std::map<std::string_view, GroupsCommand::Action> kActions{
+        {"list", list}, {"subscribed", subscribed}, {"find", find}, {"join", join}, {"leave", leave}};
+    const auto action = words.empty() ? kActions.end() : kActions.find(words[0]);
+    if (action == kActions.end()) return UsageError{"groups takes list, subscribed, find NAME, join ID or leave ID"};
+    const bool takesArgument = action->second == find || action->second == join || action->second == leave;
+    if (words.size() != (takesArgument ? 2u : 1u) || (takesArgument && words[1].empty())) {
+        return UsageError{"groups " + std::string(words[0]) + (takesArgument ? " takes one argument" : " takes no argument")};
+    }
+    return GroupsCommand{action->second, takesArgument ? std::string(words[1]) : std::string()};
+}
+
 std::variant<Command, UsageError> parseCommand(const std::vector<std::string_view>& words) {
     if (words.empty()) return UsageError{"no command given"};
     const std::string_view name = words.front();
@@ -237,6 +258,15 @@ std::variant<Command, UsageError> parseCommand(const std::vector<std::string_vie
     if (name == "where") {
         if (!rest.empty()) return UsageError{"where takes no arguments"};
         return WhereCommand{};
+    }
+    if (name == "groups") return parseGroups(rest);
+    if (name == "profile") {
+        if (!rest.empty()) return UsageError{"profile takes no arguments"};
+        return ProfileCommand{};
+    }
+    if (name == "extra") {
+        if (rest.size() != 1) return UsageError{"extra takes one text of k:v pairs"};
+        return ExtraCommand{std::string(rest[0])};
     }
     if (name == "push") {
         if (rest.size() != 1 || rest[0].empty()) return UsageError{"push takes a FILE, or - for standard input"};

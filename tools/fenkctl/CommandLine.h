@@ -49,6 +49,22 @@ struct PlacesCommand {};
 // Asks the platform where the device was last seen.
 struct WhereCommand {};
 
+// The user's groups on the platform: all of them, the user's, those whose name holds the text; or joins or
+// leaves the group the text names.
+struct GroupsCommand {
+    enum class Action { list, subscribed, find, join, leave };
+    Action action = Action::list;
+    std::string argument{};
+};
+
+// Prints the user's habits.
+struct ProfileCommand {};
+
+// Sends "k:v,k2:v2" as the user's extra data.
+struct ExtraCommand {
+    std::string text;
+};
+
 // Shows the content of a push payload read from a file, or from standard input for "-".
 struct PushCommand {
     std::string source;
@@ -75,8 +91,8 @@ struct PermissionCommand {
 };
 
 using Command = std::variant<RegisterCommand, TokenCommand, DeviceIdCommand, HelpCommand, TrackCommand,
-                             ReplayCommand, PlacesCommand, WhereCommand, PushCommand, TourCommand, LegalCommand,
-                             PermissionCommand, RunCommand>;
+                             ReplayCommand, PlacesCommand, WhereCommand, PushCommand, TourCommand, GroupsCommand,
+                             ProfileCommand, ExtraCommand, LegalCommand, PermissionCommand, RunCommand>;
 
 // Where screens go: nowhere (a host without a window), a GTK window, or (for run) only into the output.
 enum class UiChoice { none, gtk, print };

@@ -85,6 +85,32 @@ std::vector<std::string> nameLines(const std::map<std::string, std::string>& nam
     return lines;
 }
 
+// Plain output of a list: one line per record, "(empty)" for an empty list and "(none)" for an absent one.
+template <class Record>
+std::vector<std::string> recordLines(const std::optional<std::vector<Record>>& records,
+                                     std::string (*line)(const Record&)) {
+    if (!records) return {"(none)"};
+    if (records->empty()) return {"(empty)"};
+    std::vector<std::string> lines;
+    for (const Record& record : *records) lines.push_back(line(record));
+    return lines;
+}
+
+std::string groupLine(const FG_GroupData& group) {
+    return printable(group.resourceId.value_or("-")) + ": " + printable(group.name.value_or(""));
+}
+
+std::string habitLine(const FG_UserHabit& habit) { return printable(habit.name) + ": " + printable(habit.level); }
+
+template <class Record>
+void writeRecords(json::JsonWriter& writer, const std::optional<std::vector<Record>>& records) {
+    if (records) {
+        json::ValueCodec<std::vector<Record>>::write(writer, *records);
+    } else {
+        writer.null();
+    }
+}
+
 }  // namespace
 
 void EventPrinter::completion(std::string_view operation, const CompletionValue& value) {
@@ -93,6 +119,10 @@ void EventPrinter::completion(std::string_view operation, const CompletionValue&
             writeLine(*flag ? "true" : "false");
         } else if (const auto* names = std::get_if<PlaceNames>(&value)) {
             for (const auto& line : *names ? nameLines(**names) : std::vector<std::string>{"(none)"}) writeLine(line);
+        } else if (const auto* groups = std::get_if<GroupList>(&value)) {
+            for (const auto& line : recordLines(*groups, &groupLine)) writeLine(line);
+        } else if (const auto* habits = std::get_if<HabitList>(&value)) {
+            for (const auto& line : recordLines(*habits, &habitLine)) writeLine(line);
         } else {
             const auto& text = std::get<std::optional<std::string>>(value);
             writeLine(text ? printable(*text) : "(none)");
@@ -119,6 +149,10 @@ void EventPrinter::completion(std::string_view operation, const CompletionValue&
         } else {
             writer.null();
         }
+    } else if (const auto* groups = std::get_if<GroupList>(&value)) {
+        writeRecords(writer, *groups);
+    } else if (const auto* habits = std::get_if<HabitList>(&value)) {
+        writeRecords(writer, *habits);
     } else if (const auto& text = std::get<std::optional<std::string>>(value)) {
         writer.string(*text);
     } else {

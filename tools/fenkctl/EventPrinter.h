@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FenkSDK/api/FG_GroupData.h"
+#include "FenkSDK/api/FG_UserHabit.h"
 #include "FenkSDK/runtime/NotificationCenter.h"
 
 #include <map>
@@ -19,8 +21,12 @@ struct StoredLocation;
 // Names by kind ("city", "region", "country"), as the user-location check answers them.
 using PlaceNames = std::optional<std::map<std::string, std::string>>;
 
-// What a completion handed back: a text that may be absent, a boolean, or names that may be absent.
-using CompletionValue = std::variant<std::optional<std::string>, bool, PlaceNames>;
+// The account calls' lists, which may be absent.
+using GroupList = std::optional<std::vector<FG_GroupData>>;
+using HabitList = std::optional<std::vector<FG_UserHabit>>;
+
+// What a completion handed back: a text that may be absent, a boolean, names that may be absent, or a list.
+using CompletionValue = std::variant<std::optional<std::string>, bool, PlaceNames, GroupList, HabitList>;
 
 // Writes what happens during a command to one stream, from any thread, one line per event. Plain text
 // shows only completion values (the console keeps its own sink), with control characters and the

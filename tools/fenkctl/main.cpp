@@ -62,6 +62,18 @@ void startCommand(FenkManager& manager, const Command& command, EventPrinter& pr
                            manager.getUserPermission(permission.name, report("getUserPermission"));
                        }
                    },
+                   [&](const GroupsCommand& groups) {
+                       using enum GroupsCommand::Action;
+                       switch (groups.action) {
+                           case list: return manager.listGroups(report("listGroups"));
+                           case subscribed: return manager.subscriptionGroups(report("subscriptionGroups"));
+                           case find: return manager.findGroups(groups.argument, report("findGroups"));
+                           case join: return manager.joinGroup(groups.argument, report("joinGroup"));
+                           case leave: return manager.leaveGroup(groups.argument, report("leaveGroup"));
+                       }
+                   },
+                   [&](const ProfileCommand&) { manager.getUserProfile(report("getUserProfile")); },
+                   [&](const ExtraCommand& extra) { manager.updateExtraData(extra.text, report("updateExtraData")); },
                    [](const auto&) {},
                },
                command);
