@@ -29,16 +29,17 @@ struct Report {
 };
 
 // The reports of a handle, and a wait for them on a condition with a deadline.
-class ReportLog {
+class ReportLog : public std::enable_shared_from_this<ReportLog> {
 public:
-    // The queue is the one the reports should arrive on; it must outlive the callback's last run.
-    ReachabilityHandle::Callback callbackFor(const DispatchQueue& queue) {
-        return [this, &queue](ReachabilityFlags flags) {
+    // The queue is the one the reports should arrive on. The callback holds the log and the queue, so a report
+    // still under way on the queue's thread when the test ends finds both alive.
+    ReachabilityHandle::Callback callbackFor(std::shared_ptr<const DispatchQueue> queue) {
+        return [log = shared_from_this(), queue = std::move(queue)](ReachabilityFlags flags) {
             {
-                std::lock_guard lock(mutex_);
-                reports_.push_back({flags, queue.isCurrent()});
+                std::lock_guard lock(log->mutex_);
+                log->reports_.push_back({flags, queue->isCurrent()});
             }
-            changed_.notify_all();
+            log->changed_.notify_all();
         };
     }
 
@@ -81,14 +82,13 @@ protected:
     // Waits until the latest report carries the kind of link given.
     bool awaitReport(ReachabilityFlags bits) {
         driver_.pump();
-        return log_.waitFor(
+        return log_->waitFor(
             [&](const auto& reports) { return !reports.empty() && kindBits(reports.back().flags) == bits; },
             driver_.patience());
     }
 
-    // Destroyed in reverse: the handle first, then the queue that may still run its reports, then the log.
     Driver driver_;
-    ReportLog log_;
+    std::shared_ptr<ReportLog> log_ = std::make_shared<ReportLog>();
     std::shared_ptr<DispatchQueue> queue_;
     std::shared_ptr<ReachabilityHandle> handle_;
 };
@@ -100,7 +100,7 @@ TYPED_TEST_SUITE_P(ReachabilityContract);
 // up before the change after resuming.
 TYPED_TEST_P(ReachabilityContract, FlagsFollowTheNetworkAndChangesAreReportedOnlyWhileSubscribed) {
     auto& handle = *this->handle_;
-    const auto callback = this->log_.callbackFor(*this->queue_);
+    const auto callback = this->log_->callbackFor(this->queue_);
     const struct {
         const char* name;
         std::function<bool()> pause;
@@ -125,7 +125,7 @@ TYPED_TEST_P(ReachabilityContract, FlagsFollowTheNetworkAndChangesAreReportedOnl
         this->driver_.setNetwork(Network::offline);
         EXPECT_EQ(this->kindRead(), 0u);
         ASSERT_TRUE(this->awaitReport(0));
-        for (const auto& report : this->log_.reports()) {
+        for (const auto& report : this->log_->reports()) {
             EXPECT_EQ(report.flags & ReachabilityFlag::isWWAN, 0u) << "reported while paused";
             EXPECT_TRUE(report.onAttachedQueue);
         }

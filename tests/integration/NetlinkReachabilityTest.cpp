@@ -113,37 +113,37 @@ TEST_F(NetlinkReachabilityMonitor, ConnectionKindFollowsTheBestDefaultRoute) {
 TEST_F(NetlinkReachabilityMonitor, ABurstOfMessagesIsReportedOnce) {
     const auto handle = driver_.reachability()->createWithAddress(SocketAddressIPv4::anyAddress());
     const auto queue = driver_.makeQueue();
-    contract::ReportLog log;
-    ASSERT_TRUE(handle->setCallback(log.callbackFor(*queue)));
+    const auto log = std::make_shared<contract::ReportLog>();
+    ASSERT_TRUE(handle->setCallback(log->callbackFor(queue)));
     ASSERT_TRUE(handle->setDispatchQueue(queue));
 
     ASSERT_TRUE(NetworkNamespace::run("printf 'route add 198.51.100.0/24 via 192.0.2.126\\n"
                                       "route add 203.0.113.0/24 via 192.0.2.126\\n"
                                       "route add default via 192.0.2.126\\n' | ip -batch -"));
-    ASSERT_TRUE(log.waitFor([](const auto& reports) { return !reports.empty(); }, driver_.patience()));
+    ASSERT_TRUE(log->waitFor([](const auto& reports) { return !reports.empty(); }, driver_.patience()));
     driver_.setNetwork(Network::cellular);
-    ASSERT_TRUE(log.waitFor([](const auto& reports) { return reports.size() >= 2; }, driver_.patience()));
-    const auto reports = log.reports();
+    ASSERT_TRUE(log->waitFor([](const auto& reports) { return reports.size() >= 2; }, driver_.patience()));
+    const auto reports = log->reports();
     EXPECT_EQ(contract::kindBits(reports[0].flags), ReachabilityFlag::reachable);
     EXPECT_EQ(contract::kindBits(reports[1].flags), ReachabilityFlag::reachable | ReachabilityFlag::isWWAN);
     handle->setDispatchQueue(nullptr);
     queue->sync([] {});
-    EXPECT_EQ(log.reports().size(), 2u);
+    EXPECT_EQ(log->reports().size(), 2u);
 }
 
 // A route that appears and a link that loses its carrier are each announced exactly once: each step waits
 // for its own announcement, and one too many would show up in the next step's place.
 TEST_F(NetlinkReachabilityMonitor, EachChangeIsAnnouncedOnce) {
     const auto announcements = driver_.dispatcher().makeSerialQueue("announcements", QualityOfService::utility);
-    contract::ReportLog log;  // the flags of each announcement
-    const auto record = log.callbackFor(*announcements);
+    const auto log = std::make_shared<contract::ReportLog>();  // the flags of each announcement
+    const auto record = log->callbackFor(announcements);
     const auto observer = center_->addObserver(FenkReachabilityChanged, nullptr, [&](const Notification& note) {
         record(note.object<FenkReachability>()->flags().value_or(0));
     });
     const auto announced = [&](std::size_t count) {
-        EXPECT_TRUE(log.waitFor([&](const auto& reports) { return reports.size() >= count; }, driver_.patience()));
+        EXPECT_TRUE(log->waitFor([&](const auto& reports) { return reports.size() >= count; }, driver_.patience()));
         std::vector<ReachabilityFlags> flags;
-        for (const auto& report : log.reports()) flags.push_back(report.flags);
+        for (const auto& report : log->reports()) flags.push_back(report.flags);
         return flags;
     };
 
