@@ -11,13 +11,13 @@ namespace {
 // The form of a stored value, as kept in the `kind` column. The numbers are part of the file format.
 enum class StoredKind : int { text = 1, boolean = 2, data = 3, dataArray = 4 };
 
-constexpr const char* kCreateTable =
+constexpr const char* kCreateSettingTable =
     "CREATE TABLE IF NOT EXISTS setting(key TEXT PRIMARY KEY NOT NULL, kind INTEGER NOT NULL, value BLOB NOT NULL)";
 constexpr const char* kSelect = "SELECT kind, value FROM setting WHERE key = ?1";
 constexpr const char* kUpsert =
     "INSERT INTO setting(key, kind, value) VALUES(?1, ?2, ?3) "
     "ON CONFLICT(key) DO UPDATE SET kind = excluded.kind, value = excluded.value";
-constexpr const char* kErase = "DELETE FROM setting WHERE key = ?1";
+constexpr const char* kEraseSetting = "DELETE FROM setting WHERE key = ?1";
 constexpr std::size_t kLengthPrefixSize = 4;
 
 // A list of buffers is one blob of elements, each prefixed by its length (32 bits, little-endian).
@@ -144,7 +144,7 @@ std::variant<SqlitePreferences::Database, SqliteFailure> SqlitePreferences::tryO
     auto* connection = database.connection.get();
     auto failure = [&](int code) { return SqliteFailure{code, sqlite3_errmsg(connection)}; };
     std::string check;
-    for (const char* sql : {"PRAGMA quick_check", kCreateTable}) {
+    for (const char* sql : {"PRAGMA quick_check", kCreateSettingTable}) {
         if (const int code = runSql(connection, sql, check); code != SQLITE_OK) {
             return failure(code);
         }
@@ -153,7 +153,7 @@ std::variant<SqlitePreferences::Database, SqliteFailure> SqlitePreferences::tryO
         }
     }
     for (auto [sql, statement] : {std::pair{kSelect, &database.select}, std::pair{kUpsert, &database.upsert},
-                                  std::pair{kErase, &database.erase}}) {
+                                  std::pair{kEraseSetting, &database.erase}}) {
         if (const int code = prepareSql(connection, sql, *statement); code != SQLITE_OK) {
             return failure(code);
         }

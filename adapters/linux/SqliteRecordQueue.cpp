@@ -12,7 +12,7 @@ namespace fenk {
 namespace {
 
 // AUTOINCREMENT: an id is never handed out again, even after the newest entry was removed.
-constexpr const char* kCreateTable =
+constexpr const char* kCreateQueueTable =
     "CREATE TABLE IF NOT EXISTS upload_queue(id INTEGER PRIMARY KEY AUTOINCREMENT, "
     "enqueued_at INTEGER NOT NULL, record BLOB NOT NULL)";
 // IMMEDIATE takes the write lock at once, so waiting on the settings' connection is done by the busy timeout
@@ -22,7 +22,7 @@ constexpr const char* kCommit = "COMMIT";
 constexpr const char* kRollback = "ROLLBACK";
 constexpr const char* kInsert = "INSERT INTO upload_queue(enqueued_at, record) VALUES(?1, ?2)";
 constexpr const char* kSelectOldest = "SELECT id, enqueued_at, record FROM upload_queue ORDER BY id LIMIT ?1";
-constexpr const char* kErase = "DELETE FROM upload_queue WHERE id = ?1";
+constexpr const char* kEraseEntry = "DELETE FROM upload_queue WHERE id = ?1";
 constexpr const char* kCount = "SELECT count(*) FROM upload_queue";
 
 // Times are kept as microseconds since 1970, rounded down.
@@ -43,11 +43,11 @@ std::optional<SqliteRecordQueue::Database> SqliteRecordQueue::open(const std::fi
         Database database{std::get<SqliteConnectionHandle>(std::move(opened)), {}, {}, {}, {}, {}, {}, {}};
         auto* connection = database.connection.get();
         std::string ignored;
-        int code = runSql(connection, kCreateTable, ignored);
+        int code = runSql(connection, kCreateQueueTable, ignored);
         for (auto [sql, statement] :
              {std::pair{kBegin, &database.begin}, std::pair{kCommit, &database.commit},
               std::pair{kRollback, &database.rollback}, std::pair{kInsert, &database.insert},
-              std::pair{kSelectOldest, &database.selectOldest}, std::pair{kErase, &database.erase},
+              std::pair{kSelectOldest, &database.selectOldest}, std::pair{kEraseEntry, &database.erase},
               std::pair{kCount, &database.count}}) {
             if (code == SQLITE_OK) {
                 code = prepareSql(connection, sql, *statement);

@@ -1,6 +1,7 @@
 #include "adapters/location/CommuterTrace.h"
 
 #include "FenkSDK/places/GreatCircle.h"
+#include "adapters/location/TraceUnits.h"
 
 #include <algorithm>
 #include <array>
@@ -16,7 +17,6 @@ using namespace std::chrono_literals;
 using std::chrono::days;
 using std::chrono::microseconds;
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr LocationCoordinate2D kCityCentre{40.4168, -3.7038};
 constexpr double kCityAltitude = 650;
 constexpr int kMostWeeks = 520;
@@ -125,7 +125,7 @@ private:
     void stayUntil(StayPlace place, LocationCoordinate2D centre, Timestamp departure) {
         trace_.stays.push_back(Stay{place, centre, now_, departure});
         for (; now_ < departure; now_ += random_.duration(55s, 65s)) {
-            record(offset(centre, random_.gaussian(4), random_.gaussian(4)), 0, kNaN);
+            record(offset(centre, random_.gaussian(4), random_.gaussian(4)), 0, kUnknownValue);
         }
         now_ = departure;
     }

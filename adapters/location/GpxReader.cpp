@@ -3,6 +3,7 @@
 #include "adapters/location/IsoTime.h"
 #include "adapters/location/TextNumbers.h"
 #include "adapters/location/TraceBuilder.h"
+#include "adapters/location/TraceUnits.h"
 #include "adapters/location/XmlTokenizer.h"
 
 #include <array>
@@ -13,11 +14,6 @@
 
 namespace fenk {
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-// A receiver's horizontal error is about five metres for each unit of horizontal dilution.
-constexpr double kMetersPerHdop = 5.0;
 
 constexpr std::array kFields{std::string_view{"time"}, std::string_view{"ele"}, std::string_view{"speed"},
                              std::string_view{"course"}, std::string_view{"hdop"}};
@@ -57,7 +53,7 @@ std::optional<OpenPoint> openPoint(const XmlToken& tag, std::size_t depth, std::
         return std::nullopt;
     }
     OpenPoint point;
-    point.fix = LocationFix{{*latitude, *longitude}, kNaN, kNaN, kNaN, kNaN, kNaN, {}};
+    point.fix = LocationFix{{*latitude, *longitude}, kUnknownValue, kUnknownValue, kUnknownValue, kUnknownValue, kUnknownValue, {}};
     point.line = tag.line;
     point.depth = depth;
     return point;

@@ -1,6 +1,7 @@
 #include "adapters/location/GpxWriter.h"
 
 #include "adapters/location/IsoTime.h"
+#include "adapters/location/TraceUnits.h"
 
 #include <charconv>
 #include <cmath>
@@ -10,13 +11,10 @@
 namespace fenk {
 namespace {
 
-// Horizontal accuracy was read as five metres per unit of hdop; writing divides it back.
-constexpr double kMetersPerHdop = 5.0;
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Negative speeds, courses and accuracies are how some sources say "unknown": such values are left out.
 double known(double value, double high = std::numeric_limits<double>::max()) {
-    return value >= 0 && value <= high ? value : kNaN;
+    return value >= 0 && value <= high ? value : kUnknownValue;
 }
 
 void appendNumber(std::string& out, double value) {

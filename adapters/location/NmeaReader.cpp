@@ -2,6 +2,7 @@
 
 #include "adapters/location/TextNumbers.h"
 #include "adapters/location/TraceBuilder.h"
+#include "adapters/location/TraceUnits.h"
 
 #include <chrono>
 #include <cmath>
@@ -16,19 +17,17 @@ namespace {
 
 using std::chrono::microseconds;
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kMetersPerSecondPerKnot = 1852.0 / 3600.0;
-constexpr double kMetersPerHdop = 5.0;
 
 // What one sentence says, as far as it says it.
 struct Sentence {
     microseconds timeOfDay{};
     std::optional<std::chrono::sys_days> date;  // RMC only
     LocationCoordinate2D coordinate{};
-    double speed{kNaN};
-    double course{kNaN};
-    double altitude{kNaN};
-    double horizontalAccuracy{kNaN};
+    double speed{kUnknownValue};
+    double course{kUnknownValue};
+    double altitude{kUnknownValue};
+    double horizontalAccuracy{kUnknownValue};
 };
 
 // The sentences of one instant.
@@ -119,7 +118,7 @@ std::optional<double> parseAngle(std::string_view text, std::string_view hemisph
 
 // An empty field is a value the receiver did not report.
 std::optional<double> optionalNumber(std::string_view text, double low, double high) {
-    if (text.empty()) return kNaN;
+    if (text.empty()) return kUnknownValue;
     const auto value = parseFiniteDouble(text);
     if (!value || *value < low || *value > high) return std::nullopt;
     return value;
@@ -228,7 +227,7 @@ private:
         lastTimeOfDay_ = epoch.timeOfDay;
 
         const Sentence& position = epoch.rmc ? *epoch.rmc : *epoch.gga;
-        LocationFix fix{position.coordinate, kNaN, kNaN, kNaN, kNaN, kNaN, {}};
+        LocationFix fix{position.coordinate, kUnknownValue, kUnknownValue, kUnknownValue, kUnknownValue, kUnknownValue, {}};
         fix.timestamp = Timestamp{*date_ - detail::kTimestampEpoch + epoch.timeOfDay};
         if (epoch.rmc) {
             fix.speed = epoch.rmc->speed;

@@ -33,9 +33,6 @@ const std::string kJson = "application/json; charset=utf-8";
 constexpr std::size_t kFillerChunk = 64 * 1024;
 constexpr std::string_view kOk = R"({"response":"OK"})";
 constexpr std::string_view kGarbage = "<html><body>502 Bad Gateway</body></html>";
-constexpr int kBadRequest = 400;
-constexpr int kNotFound = 404;
-constexpr int kInternalError = 500;
 
 // What the HTTP server files among the headers although no client sent it.
 constexpr std::array<std::string_view, 4> kServerNotes{"local_addr", "local_port", "remote_addr", "remote_port"};

@@ -13,10 +13,6 @@
 namespace fenk {
 namespace {
 
-constexpr int kNotFound = 404;
-constexpr int kMethodNotAllowed = 405;
-constexpr int kInternalError = 500;
-
 struct ServiceRoute {
     std::string_view name;
     std::string_view method;

@@ -12,6 +12,12 @@
 
 namespace fenk {
 
+// The statuses the platform answers with besides 200.
+inline constexpr int kBadRequest = 400;
+inline constexpr int kNotFound = 404;
+inline constexpr int kMethodNotAllowed = 405;
+inline constexpr int kInternalError = 500;
+
 struct PlatformReply {
     int status = 200;
     std::string body{};  // JSON
