@@ -22,6 +22,8 @@ std::string_view contentOf(std::string_view name) {
     return "<p>A page of the local platform.</p>";
 }
 
+}  // namespace
+
 // Text made safe to place inside HTML elements and quoted attributes.
 std::string escapeHtml(std::string_view text) {
     std::string escaped;
@@ -38,8 +40,6 @@ std::string escapeHtml(std::string_view text) {
     }
     return escaped;
 }
-
-}  // namespace
 
 std::string linkPage(std::string_view name) {
     const std::string title = escapeHtml(name);

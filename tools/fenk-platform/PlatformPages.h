@@ -9,4 +9,7 @@ namespace fenk {
 // links to a video of the online player.
 std::string linkPage(std::string_view name);
 
+// Text made safe to place inside HTML elements and quoted attributes.
+std::string escapeHtml(std::string_view text);
+
 }  // namespace fenk
