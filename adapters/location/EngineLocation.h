@@ -33,6 +33,9 @@ public:
     // without a valid coordinate is dropped; without authorization nothing is delivered.
     void ingest(const LocationFix& fix);
 
+    // The regions watched now, whichever session asked for them.
+    std::vector<CircularRegion> monitoredRegions() const { return regions_.regions(); }
+
 private:
     class Session;
     struct SessionState;

@@ -111,8 +111,8 @@ struct DaySummary {
 // What the platform's own records hold for the device.
 struct PlatformRecords {
     std::int64_t positions{};   // location updates stored, copies included
-    std::int64_t distinct{};    // different descriptors among them
-    std::int64_t duplicates{};  // positions - distinct
+    std::int64_t distinct{};    // different descriptors among them (a stay's opening and closing may share one)
+    std::int64_t duplicates{};  // copies beyond the uploads that went through: a reply lost after the store
     std::map<std::string, std::int64_t> requests{};  // requests received, by path
     std::vector<std::string> sampleDescriptors{};    // the first few "extra" descriptors, in arrival order
 
@@ -128,7 +128,7 @@ struct RunFigures {
     std::int64_t uploads{};         // uploads the platform acknowledged
     std::int64_t resends{};         // uploads that had to wait (a failed try, or nothing could go out)
     std::int64_t duplicates{};      // copies the platform stored twice
-    std::int64_t positionsLost{};   // queued but never stored by the platform
+    std::int64_t positionsLost{};   // queued but not held by the platform
     std::int64_t notices{};
     double replaySeconds{};         // wall time of the replay
     double wallSeconds{};           // wall time of the whole run, platform start and report included

@@ -7,34 +7,24 @@
 #include "FenkSDK/places/RelevantPlaceStore.h"
 #include "FenkSDK/ports/Application.h"
 #include "FenkSDK/runtime/NotificationCenter.h"
-#include "adapters/fake/FakeDispatcher.h"
-#include "adapters/fake/FakeReachability.h"
-#include "adapters/linux/CurlHttp.h"
 #include "adapters/linux/DesktopLinkOpener.h"
 #include "adapters/linux/DesktopNotifications.h"
-#include "adapters/linux/FileSecureStore.h"
-#include "adapters/linux/LinuxDevice.h"
-#include "adapters/linux/RedirectingHttp.h"
 #include "adapters/linux/SqlitePreferences.h"
-#include "adapters/linux/SqliteRecordQueue.h"
-#include "adapters/linux/TrackedHttp.h"
-#include "adapters/location/CommuterTrace.h"
-#include "adapters/location/EngineLocation.h"
 #include "adapters/location/GpxWriter.h"
 #include "adapters/location/IsoTime.h"
-#include "adapters/location/TraceReader.h"
 #include "adapters/location/TraceReplay.h"
 #include "tools/fenkctl/CountingNotifications.h"
 #include "tools/fenkctl/EventTracing.h"
 #include "tools/fenkctl/LocationCommands.h"
 #include "tools/fenkctl/TrackingHost.h"
+#include "tools/replay-host/ReplayHost.h"
+#include "tools/replay-host/ReplayTrace.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 
 namespace fenk {
@@ -44,9 +34,6 @@ using namespace std::chrono_literals;
 
 // After the last fix, virtual time runs on until every position is delivered, for at most this long.
 constexpr auto kDeliveryWindow = std::chrono::hours(24);
-
-// A Monday, so that generated weeks line up with the calendar's.
-constexpr std::chrono::sys_days kSyntheticStart{std::chrono::year{2026} / 1 / 5};
 
 double cpuSeconds() {
     rusage usage{};
@@ -60,28 +47,9 @@ double cpuSeconds() {
 // The fixes to replay, or the message that ends the command with exit code 2.
 std::variant<std::vector<LocationFix>, std::string> loadTrace(const ReplayCommand& replay) {
     if (const auto* synthetic = std::get_if<SyntheticTrace>(&replay.trace)) {
-        return generateCommuterTrace({.weeks = synthetic->weeks,
-                                      .seed = synthetic->seed,
-                                      .start = timestampFromSystemTime(SystemTime(kSyntheticStart)),
-                                      .utcOffset = {}})
-            .fixes;
+        return generatedCommuter(synthetic->weeks, synthetic->seed);
     }
-    const auto& path = std::get<std::filesystem::path>(replay.trace);
-    auto read = readTraceFile(path);
-    if (const auto* error = std::get_if<TraceError>(&read)) return path.string() + ": " + error->describe();
-    auto& fixes = std::get<std::vector<LocationFix>>(read);
-    if (fixes.empty()) return path.string() + ": no timed points";
-    if (!systemTimeFromTimestamp(fixes.front().timestamp) || !systemTimeFromTimestamp(fixes.back().timestamp)) {
-        return path.string() + ": times outside the years 1678 to 2262 cannot be replayed";
-    }
-    return std::move(fixes);
-}
-
-bool writeFile(const std::filesystem::path& path, const std::string& content) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << content;
-    file.close();
-    return !file.fail();
+    return readReplayTrace(std::get<std::filesystem::path>(replay.trace));
 }
 
 // "replaying 45% (3150/7000 fixes)" rewritten in place on a terminal, and cleared at the end.
@@ -106,20 +74,6 @@ private:
     const bool shown_;
     int percent_ = -1;
 };
-
-// Registers with tracking on, in virtual time; false (with a line on standard error) when no user came of it.
-bool registerFirst(const RegisterCommand& registration, FakeDispatcher& dispatcher) {
-    std::optional<std::string> userId;
-    FenkManager::sharedManager()->registerDevice(registration.appKey, registration.platform, true,
-                                                 [&userId](std::optional<std::string> id) { userId = std::move(id); });
-    dispatcher.runUntilIdle();
-    if (!userId || userId->empty() || userId->starts_with("Error") || *userId == "Not connected to Internet") {
-        std::cerr << "fenkctl: registration with " << registration.platform << " failed: " << userId.value_or("no answer")
-                  << '\n';
-        return false;
-    }
-    return true;
-}
 
 // The notices the replay raises: shown on the desktop when there is a session bus, and counted either way.
 std::shared_ptr<CountingNotifications> makeNotices(const std::filesystem::path& dataFolder, FakeDispatcher& dispatcher) {
@@ -155,40 +109,26 @@ int runReplay(const CommandLine& commandLine, const std::filesystem::path& dataF
         }
     }
 
-    // Virtual time from the trace's first fix: the whole SDK runs on this thread, as fast as it can; time stands
-    // still while an exchange with the platform is on the wire.
-    const auto dispatcher = std::make_shared<FakeDispatcher>(*systemTimeFromTimestamp(fixes.front().timestamp));
-    const auto center = std::make_shared<NotificationCenter>();
-    const auto engine = std::make_shared<EngineLocation>(dispatcher->mainQueue(),
-                                                         std::make_shared<FileSecureStore>(dataFolder / "location"));
-    std::shared_ptr<Http> http = std::make_shared<CurlHttp>(dispatcher);
-    if (commandLine.connectTo) http = std::make_shared<RedirectingHttp>(http, *commandLine.connectTo);
-    const auto settingsFile = dataFolder / "settings.sqlite3";
-    // The settings open the database file first: they are the ones that set a damaged file aside.
-    const auto preferences = std::make_shared<SqlitePreferences>(settingsFile);
+    // Virtual time from the trace's first fix: the whole SDK runs on this thread, as fast as it can.
+    ReplayHost host = makeReplayHost(dataFolder, *systemTimeFromTimestamp(fixes.front().timestamp), commandLine.connectTo);
+    const auto& dispatcher = host.dispatcher;
+    const auto& engine = host.engine;
+    const auto& preferences = host.preferences;
     const auto notices = makeNotices(dataFolder, *dispatcher);
-    const Environment environment{
-        .dispatcher = dispatcher,
-        .notificationCenter = center,
-        .preferences = preferences,
-        .secureStore = std::make_shared<FileSecureStore>(dataFolder / "secure"),
-        .reachability = std::make_shared<FakeReachability>(),
-        .application = std::make_shared<Application>(center),
-        .http = std::make_shared<TrackedHttp<FakeDispatcher>>(http, dispatcher),
-        .device = std::make_shared<LinuxDevice>(),
-        .location = engine,
-        .uploadQueue = std::make_shared<SqliteRecordQueue>(settingsFile),
-        .notifications = notices,
-        .linkOpener = std::make_shared<DesktopLinkOpener>(
-            dispatcher->makeSerialQueue("com.fenk.links", QualityOfService::utility)),
-    };
+    host.environment.notifications = notices;
+    host.environment.linkOpener =
+        std::make_shared<DesktopLinkOpener>(dispatcher->makeSerialQueue("com.fenk.links", QualityOfService::utility));
+    const Environment& environment = host.environment;
 
     EventPrinter printer(commandLine.json ? EventPrinter::Format::json : EventPrinter::Format::plain, std::cout);
-    EventTracing tracing(commandLine.json, *center, printer);
-    LocationTally tally(*center, printer);
+    EventTracing tracing(commandLine.json, *environment.notificationCenter, printer);
+    LocationTally tally(*environment.notificationCenter, printer);
     Environment::install(environment);
     const double cpuBefore = cpuSeconds();
-    if (replay.registration && !registerFirst(*replay.registration, *dispatcher)) return 1;
+    if (replay.registration &&
+        !registerForTracking(replay.registration->appKey, replay.registration->platform, *dispatcher)) {
+        return 1;
+    }
 
     std::vector<std::pair<std::string, double>> delivery;
     {
