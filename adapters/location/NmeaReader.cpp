@@ -70,10 +70,10 @@ std::optional<int> twoDigits(std::string_view text, std::size_t at) {
 // "hhmmss" with optional fractional seconds, kept to the microsecond.
 std::optional<microseconds> parseTimeOfDay(std::string_view text) {
     if (text.size() < 6) return std::nullopt;
-    const auto hours = twoDigits(text, 0);
-    const auto minutes = twoDigits(text, 2);
-    const auto seconds = twoDigits(text, 4);
-    if (!hours || !minutes || !seconds || *hours > 23 || *minutes > 59 || *seconds > 59) return std::nullopt;
+    const auto hour = twoDigits(text, 0);
+    const auto minute = twoDigits(text, 2);
+    const auto second = twoDigits(text, 4);
+    if (!hour || !minute || !second || *hour > 23 || *minute > 59 || *second > 59) return std::nullopt;
     std::int64_t fraction = 0;
     if (text.size() > 6) {
         if (text[6] != '.') return std::nullopt;
@@ -84,7 +84,7 @@ std::optional<microseconds> parseTimeOfDay(std::string_view text) {
         fraction = *value;
         for (std::size_t i = digits.size(); i < 6; ++i) fraction *= 10;
     }
-    return std::chrono::hours{*hours} + std::chrono::minutes{*minutes} + std::chrono::seconds{*seconds} +
+    return std::chrono::hours{*hour} + std::chrono::minutes{*minute} + std::chrono::seconds{*second} +
            microseconds{fraction};
 }
 
@@ -108,9 +108,9 @@ std::optional<double> parseAngle(std::string_view text, std::string_view hemisph
     const auto value = parseFiniteDouble(text);
     if (!value || *value < 0 || hemisphere.size() != 1) return std::nullopt;
     const double degrees = std::floor(*value / 100);
-    const double minutes = *value - degrees * 100;
-    const double angle = degrees + minutes / 60;
-    if (minutes >= 60 || angle > limit) return std::nullopt;
+    const double arcMinutes = *value - degrees * 100;
+    const double angle = degrees + arcMinutes / 60;
+    if (arcMinutes >= 60 || angle > limit) return std::nullopt;
     if (hemisphere.front() == positive) return angle;
     if (hemisphere.front() == negative) return -angle;
     return std::nullopt;

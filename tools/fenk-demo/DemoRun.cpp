@@ -18,6 +18,7 @@
 #include "tools/fenk-demo/DemoPlan.h"
 #include "tools/fenk-demo/DemoPlatform.h"
 #include "tools/fenk-demo/DemoSeed.h"
+#include "tools/fenk-demo/Movement.h"
 #include "tools/fenk-demo/NoticeLog.h"
 #include "tools/fenk-demo/UploadLedger.h"
 #include "tools/fenk-platform/FaultInjector.h"
@@ -37,9 +38,7 @@ using namespace std::chrono_literals;
 constexpr auto kStep = 10min;
 // After the last fix, virtual time runs on until every position is delivered, for at most this long.
 constexpr auto kDeliveryWindow = 24h;
-// Between two fixes faster than walking pace the person is on the way somewhere; pauses shorter than this
-// still count as the same way.
-constexpr double kMovingMetersPerSecond = 1.5;
+// Pauses on the way shorter than this still count as the same way.
 constexpr auto kPauseOnTheWay = 3min;
 // The map's track keeps a fix this far from the last one kept, to the metre: a few pixels on a city's map.
 constexpr double kTrackSpacingMeters = 50;
@@ -111,13 +110,9 @@ std::optional<std::string> acceptTheTerms(const ReplayHost& host, RecordingUi& u
 void logMoving(const std::vector<LocationFix>& fixes, DayLog& days) {
     std::optional<std::pair<SystemTime, SystemTime>> way;
     for (std::size_t index = 1; index < fixes.size(); ++index) {
+        if (!onTheMove(fixes[index - 1], fixes[index])) continue;
         const SystemTime from = systemTime(fixes[index - 1].timestamp);
         const SystemTime to = systemTime(fixes[index].timestamp);
-        const double seconds = std::chrono::duration<double>(to - from).count();
-        if (seconds <= 0 || distanceMeters(fixes[index - 1].coordinate, fixes[index].coordinate) / seconds <
-                                kMovingMetersPerSecond) {
-            continue;
-        }
         if (way && from - way->second <= kPauseOnTheWay) {
             way->second = to;
             continue;

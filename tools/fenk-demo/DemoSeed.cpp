@@ -1,6 +1,7 @@
 #include "tools/fenk-demo/DemoSeed.h"
 
 #include "FenkSDK/places/GreatCircle.h"
+#include "tools/fenk-demo/Movement.h"
 
 #include <array>
 #include <chrono>
@@ -27,8 +28,6 @@ constexpr std::array kShops{
 // notice belongs to a stretch of the way.
 constexpr double kSpacingMeters = 700;
 constexpr double kPlaceRadiusMeters = 150;
-// Faster than walking pace between two fixes counts as being on the way somewhere.
-constexpr double kMovingMetersPerSecond = 1.5;
 // The places are picked along the first week's ways: every later week goes the same ways.
 constexpr auto kPickingSpan = std::chrono::days(7);
 
@@ -45,10 +44,8 @@ Travelled travelledFixes(const std::vector<LocationFix>& fixes) {
         const LocationFix& previous = fixes[index - 1];
         const LocationFix& fix = fixes[index];
         if (fix.timestamp - fixes.front().timestamp > kPickingSpan) break;
-        const double seconds = std::chrono::duration<double>(fix.timestamp - previous.timestamp).count();
-        const double meters = distanceMeters(previous.coordinate, fix.coordinate);
-        if (seconds <= 0 || meters / seconds < kMovingMetersPerSecond) continue;
-        total += meters;
+        if (!onTheMove(previous, fix)) continue;
+        total += distanceMeters(previous.coordinate, fix.coordinate);
         travelled.fixes.push_back(&fix);
         travelled.distance.push_back(total);
     }
