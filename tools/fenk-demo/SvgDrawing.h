@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace fenk {
+
+// What the report's two drawings share: colours, numbers as SVG wants them, and a one-line legend.
+
+struct Colour {
+    int red;
+    int green;
+    int blue;
+
+    std::string css() const;  // "#rrggbb"
+};
+
+// A coordinate with one decimal, without a trailing ".0": enough for a screen, and short for a big drawing.
+std::string svgNumber(double value);
+
+enum class Swatch { box, line, ring, dot };
+
+struct LegendEntry {
+    Swatch swatch;
+    std::string paint;  // a colour, or url(#pattern)
+    std::string label;  // plain text, escaped when drawn
+};
+
+// The entries side by side, starting at (x, y) on the text's baseline.
+std::string svgLegend(double x, double y, const std::vector<LegendEntry>& entries);
+
+}  // namespace fenk
