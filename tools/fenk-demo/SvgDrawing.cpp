@@ -34,9 +34,9 @@ std::string swatchShape(Swatch swatch, double x, double y, const std::string& pa
 
 }  // namespace
 
-std::string Colour::css() const {
+std::string cssColour(Rgb colour) {
     std::array<char, 8> text{};
-    std::snprintf(text.data(), text.size(), "#%02x%02x%02x", red & 0xff, green & 0xff, blue & 0xff);
+    std::snprintf(text.data(), text.size(), "#%02x%02x%02x", colour.red, colour.green, colour.blue);
     return text.data();
 }
 

@@ -1,19 +1,17 @@
 #pragma once
 
+#include "tools/fenk-platform/RgbCanvas.h"
+
 #include <string>
 #include <vector>
 
 namespace fenk {
 
-// What the report's two drawings share: colours, numbers as SVG wants them, and a one-line legend.
+// What the report's two drawings share: colours as CSS writes them, numbers as SVG wants them, and a one-line
+// legend.
 
-struct Colour {
-    int red;
-    int green;
-    int blue;
-
-    std::string css() const;  // "#rrggbb"
-};
+// "#rrggbb"
+std::string cssColour(Rgb colour);
 
 // A coordinate with one decimal, without a trailing ".0": enough for a screen, and short for a big drawing.
 std::string svgNumber(double value);

@@ -53,7 +53,7 @@ std::string attribute(const char* name, double value) {
 }
 
 std::string cellsLayer(const DemoFacts& facts, const MapProjection& project) {
-    std::string svg = "<g class=\"cells\" fill=\"" + kMapCellColour.css() + "\">";
+    std::string svg = "<g class=\"cells\" fill=\"" + cssColour(kMapCellColour) + "\">";
     for (const auto& cell : facts.cells) {
         const auto box = FenkGeohash::decode(cell);
         if (!box || cell.size() != 7) continue;
@@ -73,10 +73,10 @@ std::string circle(const MapProjection& project, double latitude, double longitu
 
 std::string fencesLayer(const DemoFacts& facts, const MapProjection& project) {
     // Cell fences are many: faint, under the few around learned places.
-    std::string faint = "<g class=\"cell-fences\" fill=\"none\" stroke=\"" + kMapCellFenceColour.css() +
+    std::string faint = "<g class=\"cell-fences\" fill=\"none\" stroke=\"" + cssColour(kMapCellFenceColour) +
                         "\" stroke-opacity=\"0.35\" stroke-width=\"0.8\">";
-    std::string strong = "<g class=\"place-fences\" fill=\"" + kMapPlaceColour.css() + "\" fill-opacity=\"0.08\" stroke=\"" +
-                         kMapPlaceColour.css() + "\" stroke-width=\"1.6\">";
+    std::string strong = "<g class=\"place-fences\" fill=\"" + cssColour(kMapPlaceColour) + "\" fill-opacity=\"0.08\" stroke=\"" +
+                         cssColour(kMapPlaceColour) + "\" stroke-width=\"1.6\">";
     for (const auto& fence : facts.fences) {
         if (!finite(fence.latitude, fence.longitude)) continue;
         (fence.aroundPlace ? strong : faint) += circle(project, fence.latitude, fence.longitude, fence.radius);
@@ -85,7 +85,7 @@ std::string fencesLayer(const DemoFacts& facts, const MapProjection& project) {
 }
 
 std::string trackLayer(const DemoFacts& facts, const MapProjection& project) {
-    std::string svg = "<g class=\"track\" fill=\"none\" stroke=\"" + kMapTrackColour.css() +
+    std::string svg = "<g class=\"track\" fill=\"none\" stroke=\"" + cssColour(kMapTrackColour) +
                       "\" stroke-width=\"2.5\" stroke-linejoin=\"round\" stroke-linecap=\"round\">";
     std::string stretch;
     std::size_t stretchPoints = 0;
@@ -122,7 +122,7 @@ std::string label(MapPixel at, const std::string& text) {
 }
 
 std::string noticePlacesLayer(const DemoFacts& facts, const MapProjection& project) {
-    std::string svg = "<g class=\"notice-places\" font-size=\"12\" fill=\"" + kMapNoticeColour.css() + "\">";
+    std::string svg = "<g class=\"notice-places\" font-size=\"12\" fill=\"" + cssColour(kMapNoticeColour) + "\">";
     for (const auto& place : facts.noticePlaces) {
         if (!finite(place.latitude, place.longitude)) continue;
         const MapPixel at = project(place.latitude, place.longitude);
@@ -135,7 +135,7 @@ std::string noticePlacesLayer(const DemoFacts& facts, const MapProjection& proje
 
 std::string learnedPlacesLayer(const DemoFacts& facts, const MapProjection& project) {
     std::string svg = "<g class=\"learned-places\" font-size=\"12\" font-weight=\"600\" fill=\"" +
-                      kMapPlaceColour.css() + "\">";
+                      cssColour(kMapPlaceColour) + "\">";
     for (const auto& place : facts.learnedPlaces) {
         if (!finite(place.latitude, place.longitude)) continue;
         const MapPixel at = project(place.latitude, place.longitude);
@@ -200,12 +200,12 @@ std::string renderMapSvg(const DemoFacts& facts) {
            cellsLayer(facts, project) + fencesLayer(facts, project) + trackLayer(facts, project) +
            noticePlacesLayer(facts, project) + learnedPlacesLayer(facts, project) + scaleBar(project, kWidth - 12, footer) +
            svgLegend(12, footer,
-                     {{Swatch::line, kMapTrackColour.css(), "track"},
-                      {Swatch::box, kMapCellColour.css(), "cell visited"},
-                      {Swatch::ring, kMapCellFenceColour.css(), "cell fence"},
-                      {Swatch::ring, kMapPlaceColour.css(), "place fence"},
-                      {Swatch::dot, kMapPlaceColour.css(), "learned place"},
-                      {Swatch::dot, kMapNoticeColour.css(), "notice place"}}) +
+                     {{Swatch::line, cssColour(kMapTrackColour), "track"},
+                      {Swatch::box, cssColour(kMapCellColour), "cell visited"},
+                      {Swatch::ring, cssColour(kMapCellFenceColour), "cell fence"},
+                      {Swatch::ring, cssColour(kMapPlaceColour), "place fence"},
+                      {Swatch::dot, cssColour(kMapPlaceColour), "learned place"},
+                      {Swatch::dot, cssColour(kMapNoticeColour), "notice place"}}) +
            "</svg>";
 }
 

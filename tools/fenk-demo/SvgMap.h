@@ -9,11 +9,11 @@
 namespace fenk {
 
 // The map's colours; a test finds them again in a browser's rendering.
-inline constexpr Colour kMapTrackColour{25, 113, 194};
-inline constexpr Colour kMapCellColour{208, 235, 255};
-inline constexpr Colour kMapCellFenceColour{134, 142, 150};
-inline constexpr Colour kMapPlaceColour{112, 72, 232};
-inline constexpr Colour kMapNoticeColour{232, 89, 12};
+inline constexpr Rgb kMapTrackColour{25, 113, 194};
+inline constexpr Rgb kMapCellColour{208, 235, 255};
+inline constexpr Rgb kMapCellFenceColour{134, 142, 150};
+inline constexpr Rgb kMapPlaceColour{112, 72, 232};
+inline constexpr Rgb kMapNoticeColour{232, 89, 12};
 
 // Consecutive track points farther apart than this are a gap in the trace (the receiver off), not a road.
 inline constexpr double kTrackGapMetres = 2000;

@@ -53,8 +53,8 @@ std::string weekday(const std::string& date) {
 }
 
 std::string spanPaint(const std::string& kind) {
-    if (kind == "stay") return kTimelineStayColour.css();
-    if (kind == "moving") return kTimelineMovingColour.css();
+    if (kind == "stay") return cssColour(kTimelineStayColour);
+    if (kind == "moving") return cssColour(kTimelineMovingColour);
     if (kind == "offline") return "url(#offline)";
     if (kind == "faults") return "url(#faults)";
     return {};
@@ -75,11 +75,11 @@ std::string spans(const DaySummary& day, double y) {
     return solid + overlays;
 }
 
-std::string smallBar(double x, double y, std::int64_t value, std::int64_t maximum, const Colour& colour) {
+std::string smallBar(double x, double y, std::int64_t value, std::int64_t maximum, const Rgb& colour) {
     const double width = maximum > 0 ? static_cast<double>(std::max<std::int64_t>(value, 0)) /
                                            static_cast<double>(maximum) * kSmallBarWidth
                                      : 0;
-    return rect(x, y + 3, width, kBarHeight - 6, colour.css()) +
+    return rect(x, y + 3, width, kBarHeight - 6, cssColour(colour)) +
            text(x + width + 4, y + kBarHeight - 3, std::to_string(value));
 }
 
@@ -93,11 +93,11 @@ std::string dayRow(const DaySummary& day, double y, std::int64_t maxUploads, std
 }
 
 std::string patterns() {
-    const auto hatch = [](const char* id, const Colour& colour) {
+    const auto hatch = [](const char* id, const Rgb& colour) {
         return std::string("<pattern id=\"") + id +
                "\" width=\"6\" height=\"6\" patternUnits=\"userSpaceOnUse\" patternTransform=\"rotate(45)\">"
-               "<rect width=\"6\" height=\"6\" fill=\"" + colour.css() + "\" fill-opacity=\"0.18\"/>"
-               "<rect width=\"2.5\" height=\"6\" fill=\"" + colour.css() + "\" fill-opacity=\"0.75\"/></pattern>";
+               "<rect width=\"6\" height=\"6\" fill=\"" + cssColour(colour) + "\" fill-opacity=\"0.18\"/>"
+               "<rect width=\"2.5\" height=\"6\" fill=\"" + cssColour(colour) + "\" fill-opacity=\"0.75\"/></pattern>";
     };
     return "<defs>" + hatch("offline", kTimelineOfflineColour) + hatch("faults", kTimelineFaultsColour) + "</defs>";
 }
@@ -135,12 +135,12 @@ std::string renderTimelineSvg(const DemoFacts& facts) {
            svgNumber(rowsBottom + kLegendHeight) + "\" role=\"img\" aria-label=\"What each day held\">" + patterns() +
            rows + header(rowsBottom) +
            svgLegend(0, rowsBottom + 24,
-                     {{Swatch::box, kTimelineStayColour.css(), "stay"},
-                      {Swatch::box, kTimelineMovingColour.css(), "moving"},
+                     {{Swatch::box, cssColour(kTimelineStayColour), "stay"},
+                      {Swatch::box, cssColour(kTimelineMovingColour), "moving"},
                       {Swatch::box, "url(#offline)", "offline"},
                       {Swatch::box, "url(#faults)", "platform faults"},
-                      {Swatch::box, kTimelineUploadsColour.css(), "uploads"},
-                      {Swatch::box, kTimelineQueueColour.css(), "max queue (scaled to the run's deepest)"}}) +
+                      {Swatch::box, cssColour(kTimelineUploadsColour), "uploads"},
+                      {Swatch::box, cssColour(kTimelineQueueColour), "max queue (scaled to the run's deepest)"}}) +
            "</svg>";
 }
 
