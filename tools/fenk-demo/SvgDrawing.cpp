@@ -25,6 +25,8 @@ std::string swatchShape(Swatch swatch, double x, double y, const std::string& pa
         case Swatch::dot:
             return "<circle cx=\"" + svgNumber(x + kSwatchWidth / 2) + "\" cy=\"" + centreY + "\" r=\"5\" fill=\"" +
                    paint + "\" stroke=\"#fff\" stroke-width=\"1.5\"/>";
+        case Swatch::diamond:
+            return svgDiamond(x + kSwatchWidth / 2, y - 4, 6, "fill=\"" + paint + "\"");
         case Swatch::box:
             break;
     }
@@ -45,6 +47,12 @@ std::string svgNumber(double value) {
     if (text.ends_with(".0")) text.resize(text.size() - 2);
     if (text == "-0") text = "0";
     return text;
+}
+
+std::string svgDiamond(double x, double y, double half, const std::string& attributes) {
+    return "<path d=\"M" + svgNumber(x) + " " + svgNumber(y - half) + "l" + svgNumber(half) + " " + svgNumber(half) + "l-" +
+           svgNumber(half) + " " + svgNumber(half) + "l-" + svgNumber(half) + "-" + svgNumber(half) + "z\" " + attributes +
+           "/>";
 }
 
 std::string svgLegend(double x, double y, const std::vector<LegendEntry>& entries) {

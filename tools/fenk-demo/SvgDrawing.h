@@ -16,7 +16,10 @@ std::string cssColour(Rgb colour);
 // A coordinate with one decimal, without a trailing ".0": enough for a screen, and short for a big drawing.
 std::string svgNumber(double value);
 
-enum class Swatch { box, line, ring, dot };
+// A square on its point, centred on (x, y), `half` from the centre to each corner; fill and stroke follow.
+std::string svgDiamond(double x, double y, double half, const std::string& attributes);
+
+enum class Swatch { box, line, ring, dot, diamond };
 
 struct LegendEntry {
     Swatch swatch;

@@ -126,9 +126,7 @@ std::string noticePlacesLayer(const DemoFacts& facts, const MapProjection& proje
     for (const auto& place : facts.noticePlaces) {
         if (!finite(place.latitude, place.longitude)) continue;
         const MapPixel at = project(place.latitude, place.longitude);
-        svg += "<rect" + attribute("x", at.x - 5) + attribute("y", at.y - 5) +
-               " width=\"10\" height=\"10\" stroke=\"#fff\" stroke-width=\"1.5\" transform=\"rotate(45 " +
-               svgNumber(at.x) + " " + svgNumber(at.y) + ")\"/>" + label(at, place.name);
+        svg += svgDiamond(at.x, at.y, 7, "stroke=\"#fff\" stroke-width=\"1.5\"") + label(at, place.name);
     }
     return svg + "</g>";
 }
@@ -205,7 +203,7 @@ std::string renderMapSvg(const DemoFacts& facts) {
                       {Swatch::ring, cssColour(kMapCellFenceColour), "cell fence"},
                       {Swatch::ring, cssColour(kMapPlaceColour), "place fence"},
                       {Swatch::dot, cssColour(kMapPlaceColour), "learned place"},
-                      {Swatch::dot, cssColour(kMapNoticeColour), "notice place"}}) +
+                      {Swatch::diamond, cssColour(kMapNoticeColour), "notice place"}}) +
            "</svg>";
 }
 

@@ -92,12 +92,13 @@ std::string dayRow(const DaySummary& day, double y, std::int64_t maxUploads, std
            text(kNoticesX, baseline, std::to_string(day.notices), "end");
 }
 
+// Stripes over a veil that washes out what lies beneath, which still shows through.
 std::string patterns() {
     const auto hatch = [](const char* id, const Rgb& colour) {
         return std::string("<pattern id=\"") + id +
                "\" width=\"6\" height=\"6\" patternUnits=\"userSpaceOnUse\" patternTransform=\"rotate(45)\">"
-               "<rect width=\"6\" height=\"6\" fill=\"" + cssColour(colour) + "\" fill-opacity=\"0.18\"/>"
-               "<rect width=\"2.5\" height=\"6\" fill=\"" + cssColour(colour) + "\" fill-opacity=\"0.75\"/></pattern>";
+               "<rect width=\"6\" height=\"6\" fill=\"#fff\" fill-opacity=\"0.6\"/>"
+               "<rect width=\"2.5\" height=\"6\" fill=\"" + cssColour(colour) + "\"/></pattern>";
     };
     return "<defs>" + hatch("offline", kTimelineOfflineColour) + hatch("faults", kTimelineFaultsColour) + "</defs>";
 }
