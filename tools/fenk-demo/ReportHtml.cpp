@@ -39,6 +39,7 @@ ul.samples { margin: 6px 0 0; padding-left: 18px; }
 .columns { display: grid; grid-template-columns: 1fr 1fr; gap: 24px; }
 .empty { color: #868e96; font-style: italic; }
 @media print {
+  * { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
   body { background: #fff; font-size: 12px; }
   main { max-width: none; padding: 0; }
   section, .figure { break-inside: avoid; border-color: #ccc; }
