@@ -38,6 +38,10 @@ code { font: 13px/1.4 ui-monospace, "SFMono-Regular", Menlo, Consolas, monospace
 ul.samples { margin: 6px 0 0; padding-left: 18px; }
 .columns { display: grid; grid-template-columns: 1fr 1fr; gap: 24px; }
 .empty { color: #868e96; font-style: italic; }
+@media (max-width: 760px) {
+  .figures { grid-template-columns: repeat(3, 1fr); }
+  .columns { grid-template-columns: 1fr; }
+}
 @media print {
   * { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
   body { background: #fff; font-size: 12px; }
