@@ -1,12 +1,15 @@
 #include "tools/fenk-demo/ReportHtml.h"
 
 #include "FenkSDK/runtime/DecimalText.h"
+#include "tools/fenk-demo/NumberText.h"
 #include "tools/fenk-demo/SvgMap.h"
 #include "tools/fenk-demo/SvgTimeline.h"
 #include "tools/fenk-platform/PlatformPages.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace fenk {
 namespace {
@@ -50,16 +53,6 @@ ul.samples { margin: 6px 0 0; padding-left: 18px; }
 }
 )";
 
-std::string count(std::int64_t value) {
-    // Thousands apart by a thin space, which no locale reads as a decimal point.
-    const auto magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    std::string digits = std::to_string(magnitude);
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<std::size_t>(at), "\u202f");
-    }
-    return value < 0 ? "-" + digits : digits;
-}
-
 // "2026-01-05 08:14" from "2026-01-05T08:14:00Z"; other text as it is.
 std::string readableTime(const std::string& time) {
     if (time.size() == 20 && time[10] == 'T' && time.back() == 'Z') return time.substr(0, 10) + " " + time.substr(11, 5);
@@ -95,9 +88,9 @@ std::string pageHeader(const DemoFacts& facts) {
 std::string headlineFigures(const RunFigures& figures) {
     // Lost positions come first: it is the one figure that must be zero.
     return "<div class=\"figures\">" +
-           figure("positions lost", count(figures.positionsLost), figures.positionsLost == 0 ? "good" : "bad") +
-           figure("fixes replayed", count(figures.fixes)) + figure("uploads", count(figures.uploads)) +
-           figure("resends", count(figures.resends)) + figure("duplicates", count(figures.duplicates)) +
+           figure("positions lost", grouped(figures.positionsLost), figures.positionsLost == 0 ? "good" : "bad") +
+           figure("fixes replayed", grouped(figures.fixes)) + figure("uploads", grouped(figures.uploads)) +
+           figure("resends", grouped(figures.resends)) + figure("duplicates", grouped(figures.duplicates)) +
            figure("wall time", seconds(figures.wallSeconds)) + "</div>";
 }
 
@@ -108,39 +101,55 @@ std::string learnedPlacesSection(const DemoFacts& facts) {
     for (const auto& place : facts.learnedPlaces) {
         html += "<tr>" + cell(place.type.empty() ? "other" : place.type) + "<td><code>" + escapeHtml(place.cell) +
                 "</code></td>" + cell(fixedDecimals(place.latitude, 5) + ", " + fixedDecimals(place.longitude, 5)) +
-                cell(count(place.stays), true) + cell(readableTime(place.firstSeen)) +
+                cell(grouped(place.stays), true) + cell(readableTime(place.firstSeen)) +
                 cell(readableTime(place.lastSeen)) + "</tr>";
     }
     return html + "</table></section>";
 }
 
-std::string placeName(const DemoFacts& facts, const std::string& placeId) {
-    if (placeId.empty()) return "—";
-    for (const auto& place : facts.noticePlaces) {
-        if (place.id == placeId) return place.name;
-    }
-    return placeId;
-}
-
+// One row a place: a notice comes at each pass, so a month raises hundreds; the rows say where and how often.
 std::string noticesSection(const DemoFacts& facts) {
     std::string html = "<section id=\"notices\"><h2>Notices raised on the device</h2>";
     if (facts.notices.empty()) return html + emptyNote("No notice was raised.") + "</section>";
-    html += "<table>" + headings({"time", "place", "title"});
+    html += "<p>" + grouped(static_cast<std::int64_t>(facts.notices.size())) +
+            " notices, one each time the person came by a place with one.</p><table>" +
+            headings({"place", "notice", "raised", "first", "last"});
+    const auto row = [&html, &facts](std::string_view name, const std::string& placeId) {
+        std::int64_t raised = 0;
+        const RaisedNotice* first = nullptr;
+        const RaisedNotice* last = nullptr;
+        for (const auto& notice : facts.notices) {
+            if (notice.placeId != placeId) continue;
+            ++raised;
+            if (!first) first = &notice;
+            last = &notice;
+        }
+        if (raised == 0) return;
+        html += "<tr>" + cell(std::string(name)) + cell(first->title) + cell(grouped(raised), true) +
+                cell(readableTime(first->time)) + cell(readableTime(last->time)) + "</tr>";
+    };
+    std::vector<std::string> named;
+    for (const auto& place : facts.noticePlaces) {
+        row(place.name, place.id);
+        named.push_back(place.id);
+    }
+    // Notices of no seeded place, grouped by what they named.
     for (const auto& notice : facts.notices) {
-        html += "<tr>" + cell(readableTime(notice.time)) + cell(placeName(facts, notice.placeId)) + cell(notice.title) +
-                "</tr>";
+        if (std::ranges::find(named, notice.placeId) != named.end()) continue;
+        named.push_back(notice.placeId);
+        row(notice.placeId.empty() ? "—" : notice.placeId, notice.placeId);
     }
     return html + "</table></section>";
 }
 
 std::string platformSection(const PlatformRecords& platform) {
     std::string html = "<section id=\"platform\"><h2>What the platform received</h2><div class=\"columns\"><div><table>" +
-                       headings({"positions", ""}) + "<tr>" + cell("stored") + cell(count(platform.positions), true) +
-                       "</tr><tr>" + cell("distinct") + cell(count(platform.distinct), true) + "</tr><tr>" +
-                       cell("duplicates") + cell(count(platform.duplicates), true) + "</tr></table></div><div><table>" +
+                       headings({"positions", ""}) + "<tr>" + cell("stored") + cell(grouped(platform.positions), true) +
+                       "</tr><tr>" + cell("distinct") + cell(grouped(platform.distinct), true) + "</tr><tr>" +
+                       cell("duplicates") + cell(grouped(platform.duplicates), true) + "</tr></table></div><div><table>" +
                        headings({"requests by path", ""});
     for (const auto& [path, requests] : platform.requests) {
-        html += "<tr><td><code>" + escapeHtml(path) + "</code></td>" + cell(count(requests), true) + "</tr>";
+        html += "<tr><td><code>" + escapeHtml(path) + "</code></td>" + cell(grouped(requests), true) + "</tr>";
     }
     html += "</table></div></div><h2 style=\"margin-top:16px\">First descriptors stored</h2>";
     if (platform.sampleDescriptors.empty()) return html + emptyNote("None.") + "</section>";
@@ -154,13 +163,13 @@ std::string figuresSection(const RunFigures& figures) {
         std::string_view label;
         std::string value;
     } rows[] = {
-        {"fixes fed to the location engine", count(figures.fixes)},
-        {"positions queued for upload", count(figures.positionsQueued)},
-        {"uploads acknowledged", count(figures.uploads)},
-        {"uploads that had to wait", count(figures.resends)},
-        {"copies stored twice", count(figures.duplicates)},
-        {"positions lost", count(figures.positionsLost)},
-        {"notices raised", count(figures.notices)},
+        {"fixes fed to the location engine", grouped(figures.fixes)},
+        {"positions queued for upload", grouped(figures.positionsQueued)},
+        {"uploads acknowledged", grouped(figures.uploads)},
+        {"uploads that had to wait", grouped(figures.resends)},
+        {"copies stored twice", grouped(figures.duplicates)},
+        {"positions lost", grouped(figures.positionsLost)},
+        {"notices raised", grouped(figures.notices)},
         {"replay wall time", seconds(figures.replaySeconds)},
         {"whole run wall time", seconds(figures.wallSeconds)},
     };

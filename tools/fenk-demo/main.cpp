@@ -6,6 +6,7 @@
 #include "tools/fenk-demo/DemoSeed.h"
 #include "tools/fenk-demo/NumberText.h"
 #include "tools/fenk-demo/ProgressBar.h"
+#include "tools/fenk-demo/ReportHtml.h"
 #include "tools/replay-host/ReplayTrace.h"
 
 #include <unistd.h>
@@ -121,7 +122,8 @@ int run(const Arguments& arguments) {
     DemoFacts& facts = outcome->facts;
     facts.figures.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const auto json = json::encode(facts);
-    if (!json || !writeFile(arguments.out / "report.json", *json)) {
+    if (!json || !writeFile(arguments.out / "report.json", *json) ||
+        !writeFile(arguments.out / "report.html", renderReportHtml(facts))) {
         std::cerr << "fenk-demo: cannot write the report in " << arguments.out.string() << '\n';
         return 1;
     }
@@ -133,7 +135,7 @@ int run(const Arguments& arguments) {
               << grouped(figures.resends) << " resent, " << grouped(figures.duplicates) << " duplicates, "
               << grouped(figures.notices) << " notices, " << facts.learnedPlaces.size() << " places learned\n"
               << "positions lost: " << figures.positionsLost << '\n'
-              << "report: " << std::filesystem::absolute(arguments.out / "report.json").string() << '\n';
+              << "report: " << std::filesystem::absolute(arguments.out / "report.html").string() << '\n';
     return figures.positionsLost == 0 ? 0 : 1;
 }
 
