@@ -49,6 +49,10 @@ std::string svgNumber(double value) {
     return text;
 }
 
+std::string svgAttribute(const char* name, double value) {
+    return std::string(" ") + name + "=\"" + svgNumber(value) + "\"";
+}
+
 std::string svgDiamond(double x, double y, double half, const std::string& attributes) {
     return "<path d=\"M" + svgNumber(x) + " " + svgNumber(y - half) + "l" + svgNumber(half) + " " + svgNumber(half) + "l-" +
            svgNumber(half) + " " + svgNumber(half) + "l-" + svgNumber(half) + "-" + svgNumber(half) + "z\" " + attributes +

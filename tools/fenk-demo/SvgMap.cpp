@@ -1,6 +1,7 @@
 #include "tools/fenk-demo/SvgMap.h"
 
 #include "FenkSDK/places/FenkGeohash.h"
+#include "FenkSDK/places/GreatCircle.h"
 #include "tools/fenk-platform/PlatformPages.h"
 
 #include <algorithm>
@@ -11,9 +12,8 @@
 namespace fenk {
 namespace {
 
-constexpr double kMetresPerDegree = 6371008.8 * std::numbers::pi / 180;
+constexpr double kMetresPerDegree = kEarthRadiusMeters * std::numbers::pi / 180;
 constexpr double kSmallestSpanMetres = 400;
-constexpr double kWidth = 1000;
 constexpr double kDrawingHeight = 600;
 constexpr double kMargin = 36;
 constexpr double kFooterHeight = 30;  // below the drawing: scale bar and legend
@@ -48,10 +48,6 @@ std::vector<MapPoint> extentPoints(const DemoFacts& facts) {
     return points;
 }
 
-std::string attribute(const char* name, double value) {
-    return std::string(" ") + name + "=\"" + svgNumber(value) + "\"";
-}
-
 std::string cellsLayer(const DemoFacts& facts, const MapProjection& project) {
     std::string svg = "<g class=\"cells\" fill=\"" + cssColour(kMapCellColour) + "\">";
     for (const auto& cell : facts.cells) {
@@ -59,8 +55,8 @@ std::string cellsLayer(const DemoFacts& facts, const MapProjection& project) {
         if (!box || cell.size() != 7) continue;
         const MapPixel low = project(box->latitude.min, box->longitude.min);
         const MapPixel high = project(box->latitude.max, box->longitude.max);
-        svg += "<rect" + attribute("x", low.x) + attribute("y", high.y) + attribute("width", high.x - low.x) +
-               attribute("height", low.y - high.y) + "/>";
+        svg += "<rect" + svgAttribute("x", low.x) + svgAttribute("y", high.y) + svgAttribute("width", high.x - low.x) +
+               svgAttribute("height", low.y - high.y) + "/>";
     }
     return svg + "</g>";
 }
@@ -68,7 +64,7 @@ std::string cellsLayer(const DemoFacts& facts, const MapProjection& project) {
 std::string circle(const MapProjection& project, double latitude, double longitude, double radius) {
     const MapPixel centre = project(latitude, longitude);
     const double pixels = std::isfinite(radius) ? std::max(radius * project.pixelsPerMetre(), 1.5) : 1.5;
-    return "<circle" + attribute("cx", centre.x) + attribute("cy", centre.y) + attribute("r", pixels) + "/>";
+    return "<circle" + svgAttribute("cx", centre.x) + svgAttribute("cy", centre.y) + svgAttribute("r", pixels) + "/>";
 }
 
 std::string fencesLayer(const DemoFacts& facts, const MapProjection& project) {
@@ -117,7 +113,7 @@ std::string trackLayer(const DemoFacts& facts, const MapProjection& project) {
 }
 
 std::string label(MapPixel at, const std::string& text) {
-    return "<text" + attribute("x", at.x + 9) + attribute("y", at.y + 4) +
+    return "<text" + svgAttribute("x", at.x + 9) + svgAttribute("y", at.y + 4) +
            " stroke=\"#fff\" stroke-width=\"3\" paint-order=\"stroke\">" + escapeHtml(text) + "</text>";
 }
 
@@ -137,7 +133,7 @@ std::string learnedPlacesLayer(const DemoFacts& facts, const MapProjection& proj
     for (const auto& place : facts.learnedPlaces) {
         if (!finite(place.latitude, place.longitude)) continue;
         const MapPixel at = project(place.latitude, place.longitude);
-        svg += "<circle" + attribute("cx", at.x) + attribute("cy", at.y) +
+        svg += "<circle" + svgAttribute("cx", at.x) + svgAttribute("cy", at.y) +
                " r=\"6\" stroke=\"#fff\" stroke-width=\"2\"/>" + label(at, place.type.empty() ? "other" : place.type);
     }
     return svg + "</g>";
@@ -154,7 +150,7 @@ std::string scaleBar(const MapProjection& project, double x, double y) {
     const std::string text = metres >= 1000 ? svgNumber(metres / 1000) + " km" : svgNumber(metres) + " m";
     return "<g class=\"scale\" font-size=\"11\" fill=\"#495057\"><path d=\"M" + svgNumber(x - pixels) + " " +
            svgNumber(y - 6) + "v6h" + svgNumber(pixels) + "v-6\" fill=\"none\" stroke=\"#495057\" stroke-width=\"1.5\"/>"
-           "<text" + attribute("x", x - pixels - 8) + attribute("y", y) + " text-anchor=\"end\">" + text + "</text></g>";
+           "<text" + svgAttribute("x", x - pixels - 8) + svgAttribute("y", y) + " text-anchor=\"end\">" + text + "</text></g>";
 }
 
 }  // namespace
@@ -189,14 +185,14 @@ MapPixel MapProjection::operator()(double latitude, double longitude) const {
 }
 
 std::string renderMapSvg(const DemoFacts& facts) {
-    const MapProjection project(extentPoints(facts), kWidth, kDrawingHeight, kMargin);
+    const MapProjection project(extentPoints(facts), kDrawingWidth, kDrawingHeight, kMargin);
     const double footer = kDrawingHeight + kFooterHeight - 10;
-    return "<svg id=\"map\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " + svgNumber(kWidth) + " " +
+    return "<svg id=\"map\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " + svgNumber(kDrawingWidth) + " " +
            svgNumber(kDrawingHeight + kFooterHeight) +
            "\" role=\"img\" aria-label=\"Map of the track, cells, fences and places\">"
            "<rect width=\"100%\" height=\"" + svgNumber(kDrawingHeight) + "\" fill=\"#fbfcfd\"/>" +
            cellsLayer(facts, project) + fencesLayer(facts, project) + trackLayer(facts, project) +
-           noticePlacesLayer(facts, project) + learnedPlacesLayer(facts, project) + scaleBar(project, kWidth - 12, footer) +
+           noticePlacesLayer(facts, project) + learnedPlacesLayer(facts, project) + scaleBar(project, kDrawingWidth - 12, footer) +
            svgLegend(12, footer,
                      {{Swatch::line, cssColour(kMapTrackColour), "track"},
                       {Swatch::box, cssColour(kMapCellColour), "cell visited"},

@@ -9,7 +9,6 @@
 namespace fenk {
 namespace {
 
-constexpr double kWidth = 1000;
 constexpr double kHeaderHeight = 26;
 constexpr double kRowHeight = 22;
 constexpr double kBarHeight = 14;
@@ -22,17 +21,13 @@ constexpr double kQueueX = 835;
 constexpr double kSmallBarWidth = 56;
 constexpr double kNoticesX = 968;
 
-std::string attribute(const char* name, double value) {
-    return std::string(" ") + name + "=\"" + svgNumber(value) + "\"";
-}
-
 std::string rect(double x, double y, double width, double height, const std::string& paint) {
-    return "<rect" + attribute("x", x) + attribute("y", y) + attribute("width", width) + attribute("height", height) +
+    return "<rect" + svgAttribute("x", x) + svgAttribute("y", y) + svgAttribute("width", width) + svgAttribute("height", height) +
            " fill=\"" + paint + "\"/>";
 }
 
 std::string text(double x, double y, const std::string& content, const char* anchor = "start") {
-    return "<text" + attribute("x", x) + attribute("y", y) + " text-anchor=\"" + anchor + "\">" + escapeHtml(content) +
+    return "<text" + svgAttribute("x", x) + svgAttribute("y", y) + " text-anchor=\"" + anchor + "\">" + escapeHtml(content) +
            "</text>";
 }
 
@@ -108,7 +103,7 @@ std::string header(double rowsBottom) {
     for (int hour = 0; hour <= 24; hour += 6) {
         const double x = kBarX + hour / 24.0 * kBarWidth;
         svg += text(x, 16, std::to_string(hour) + ":00", hour == 0 ? "start" : hour == 24 ? "end" : "middle") +
-               "<line" + attribute("x1", x) + attribute("y1", 20) + attribute("x2", x) + attribute("y2", rowsBottom) +
+               "<line" + svgAttribute("x1", x) + svgAttribute("y1", 20) + svgAttribute("x2", x) + svgAttribute("y2", rowsBottom) +
                " stroke=\"#212529\" stroke-opacity=\"0.25\" stroke-width=\"1\"/>";
     }
     return svg + text(kUploadsX, 16, "uploads") + text(kQueueX, 16, "max queue") +
@@ -132,7 +127,7 @@ std::string renderTimelineSvg(const DemoFacts& facts) {
     }
     rows += "</g>";
     // The hour lines go over the bars, so that a span's time reads off them.
-    return "<svg id=\"timeline\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " + svgNumber(kWidth) + " " +
+    return "<svg id=\"timeline\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " + svgNumber(kDrawingWidth) + " " +
            svgNumber(rowsBottom + kLegendHeight) + "\" role=\"img\" aria-label=\"What each day held\">" + patterns() +
            rows + header(rowsBottom) +
            svgLegend(0, rowsBottom + 24,
