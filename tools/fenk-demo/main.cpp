@@ -32,6 +32,8 @@ the SDK's files and the platform's database stay in DIR too. Exits 1 when a posi
 arguments.
 )";
 
+constexpr auto kLongestTrace = std::chrono::days(366);
+
 struct Arguments {
     std::filesystem::path out = "fenk-demo-report";
     int weeks = 4;
@@ -76,6 +78,11 @@ int run(const Arguments& arguments) {
         }
         input.fixes = std::get<std::vector<LocationFix>>(std::move(read));
         input.description = arguments.trace->filename().string();
+        // The report draws a row a day, and a decade's trace would take the run an hour of steps.
+        if (input.fixes.back().timestamp - input.fixes.front().timestamp > kLongestTrace) {
+            std::cerr << "fenk-demo: " << arguments.trace->string() << " spans more than a year: replay a part of it\n";
+            return 2;
+        }
     } else {
         input.fixes = generatedCommuter(arguments.weeks, arguments.seed);
         input.description = "a generated commuter, " + std::to_string(arguments.weeks) + " week" +
