@@ -3,8 +3,7 @@
 #include "FenkSDK/json/RecordCodec.h"
 #include "tools/fenk-platform/PlatformStore.h"
 #include "tools/fenk-platform/RequestLog.h"
-
-#include <fstream>
+#include "tools/replay-host/ReplayTrace.h"
 
 namespace fenk {
 namespace {
@@ -27,10 +26,7 @@ std::unique_ptr<PlatformServer> startDemoPlatform(const std::filesystem::path& f
     const auto seedFile = folder / "seed.json";
     const auto database = folder / "platform.sqlite3";
     const std::optional<std::string> text = json::encode(seed);
-    std::ofstream file(seedFile, std::ios::binary | std::ios::trunc);
-    file << text.value_or("");
-    file.close();
-    if (!text || file.fail()) {
+    if (!text || !writeFile(seedFile, *text)) {
         error = "cannot write " + seedFile.string();
         return nullptr;
     }

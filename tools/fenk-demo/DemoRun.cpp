@@ -179,6 +179,159 @@ std::int64_t placesKnown(SecureStore& store) {
     return static_cast<std::int64_t>(RelevantPlaceStore(store).load().value_or(RelevantPlaceMap{}).size());
 }
 
+// The SDK's session for one run: the environment installed with the run's witnesses, and everything released
+// at the end, the shared manager and the open connections to the platform with it, however the run ends.
+class RunSession {
+public:
+    explicit RunSession(ReplayHost& host)
+        : queue(std::make_shared<CountingRecordQueue>(host.environment.uploadQueue)),
+          notices(std::make_shared<NoticeLog>(host.dispatcher)),
+          ui(std::make_shared<RecordingUi>(host.dispatcher->mainQueue())),
+          ledger(std::make_shared<UploadLedger>(host.environment.http)),
+          host_(host) {
+        ui->setWindow(Size{400, 800});
+        host.environment.http = ledger;
+        host.environment.uploadQueue = queue;
+        host.environment.notifications = notices;
+        host.environment.linkOpener = std::make_shared<RecordingLinkOpener>();
+        host.environment.ui = ui;
+        Environment::install(host.environment);
+    }
+    ~RunSession() {
+        FenkManager::resetSharedManager();
+        host_.dispatcher->runUntilIdle();
+        Environment::install({});
+    }
+    RunSession(const RunSession&) = delete;
+    RunSession& operator=(const RunSession&) = delete;
+
+    const std::shared_ptr<CountingRecordQueue> queue;
+    const std::shared_ptr<NoticeLog> notices;
+    const std::shared_ptr<RecordingUi> ui;
+    const std::shared_ptr<UploadLedger> ledger;
+
+private:
+    ReplayHost& host_;
+};
+
+// The fixes fed in virtual time with the plan's trouble on the way, then time run on until every position is
+// delivered; the days and the fences are logged as they pass.
+class TroubledReplay {
+public:
+    TroubledReplay(ReplayHost& host, PlatformServer& platform, const PositionWatch& watch, DayLog& days,
+                   const std::function<void(const DayProgress&)>& progress)
+        : host_(host),
+          platform_(platform),
+          uploader_(*FenkManager::sharedManager()->positionUploader()),
+          watch_(watch),
+          days_(days),
+          progress_(progress) {}
+
+    void run(const std::vector<LocationFix>& fixes, const DemoPlan& plan) {
+        {
+            TraceReplay feed(host_.engine, host_.dispatcher, fixes);
+            feed.start();
+            host_.dispatcher->runUntilIdle();
+            while (!feed.finished()) {
+                const SystemTime now = host_.dispatcher->now();
+                setOffline(plan.offline[0].holds(now) || plan.offline[1].holds(now));
+                setFaults(plan.faults.holds(now));
+                step(kStep);
+            }
+        }
+        setOffline(false);
+        setFaults(false);
+        for (auto waited = 0min; uploader_.waiting() > 0 && waited < kDeliveryWindow; waited += 1min) step(1min);
+        for (; day_ < days_.count(); ++day_) endDay(day_);
+    }
+
+    std::vector<Fence> fences() const {
+        std::vector<Fence> all;
+        for (const auto& [identifier, fence] : fences_) all.push_back(fence);
+        return all;
+    }
+
+private:
+    void step(Duration duration) {
+        host_.dispatcher->advance(duration);
+        const SystemTime now = host_.dispatcher->now();
+        days_.noteQueue(now, static_cast<std::int64_t>(uploader_.waiting()));
+        for (const CircularRegion& region : host_.engine->monitoredRegions()) fences_[region.identifier] = asFence(region);
+        for (; day_ + 1 < days_.count() && now >= days_.midnightAfter(day_); ++day_) endDay(day_);
+    }
+
+    void endDay(std::size_t day) {
+        const auto uploaded = static_cast<std::int64_t>(uploader_.statistics().uploaded.load());
+        days_.closeDay(day, uploaded, static_cast<std::int64_t>(uploader_.waiting()),
+                       placesKnown(*host_.environment.secureStore));
+        if (!progress_) return;
+        const DaySummary& summary = days_.days()[day];
+        progress_({.day = day + 1,
+                   .days = days_.count(),
+                   .uploads = uploaded,
+                   .waiting = summary.queueAtEnd,
+                   .stays = static_cast<std::int64_t>(watch_.stays.size()),
+                   .places = summary.placesLearned});
+    }
+
+    void setOffline(bool down) {
+        if (down == offline_) return;
+        offline_ = down;
+        host_.reachability->report(down ? ReachabilityFlags{} : ReachabilityFlags{ReachabilityFlag::reachable});
+    }
+
+    void setFaults(bool on) {
+        if (on == faulty_) return;
+        faulty_ = on;
+        if (!on) return platform_.faults().clear();
+        platform_.faults().arm({.fault = {.kind = Fault::Kind::status, .status = 503, .delay = {}},
+                                .count = 0,
+                                .path = "/soa.api.user.location.update",
+                                .every = 1});
+    }
+
+    ReplayHost& host_;
+    PlatformServer& platform_;
+    const PositionUploader& uploader_;
+    const PositionWatch& watch_;
+    DayLog& days_;
+    const std::function<void(const DayProgress&)>& progress_;
+    std::map<std::string, Fence> fences_;
+    std::size_t day_ = 0;
+    bool offline_ = false;
+    bool faulty_ = false;
+};
+
+// The timeline's stretches and counts, once the run is over.
+void logTheDays(const DemoInput& input, const DemoPlan& plan, const PositionWatch& watch, const NoticeLog& notices,
+                DayLog& days) {
+    for (const LocationFix& fix : input.fixes) days.countFix(systemTime(fix.timestamp));
+    logMoving(input.fixes, days);
+    for (const auto& [arrival, departure] : watch.stays) {
+        days.addSpan("stay", arrival, departure);
+        days.countStay(arrival);
+    }
+    for (const Stretch& spell : plan.offline) days.addSpan("offline", spell.from, spell.to);
+    days.addSpan("faults", plan.faults.from, plan.faults.to);
+    for (const auto& [time, request] : notices.entries()) days.countNotice(time);
+}
+
+// Lost: queued and never through, or through and not held; the platform's records say the rest.
+RunFigures figuresOf(const DemoInput& input, const RunSession& session, const PositionUploader& uploader,
+                     const PlatformCheck& check) {
+    std::int64_t delivered = 0;
+    for (const auto& [key, times] : session.ledger->delivered()) delivered += times;
+    return {.fixes = static_cast<std::int64_t>(input.fixes.size()),
+            .positionsQueued = session.queue->appended(),
+            .uploads = static_cast<std::int64_t>(uploader.statistics().uploaded.load()),
+            .resends = static_cast<std::int64_t>(uploader.statistics().resent.load()),
+            .duplicates = check.records.duplicates,
+            .positionsLost = std::max<std::int64_t>(0, session.queue->appended() - delivered) + check.missing,
+            .notices = static_cast<std::int64_t>(session.notices->entries().size()),
+            .replaySeconds = 0,
+            .wallSeconds = 0};
+}
+
 }  // namespace
 
 std::optional<DemoOutcome> runDemo(const DemoInput& input, PlatformServer& platform,
@@ -189,135 +342,42 @@ std::optional<DemoOutcome> runDemo(const DemoInput& input, PlatformServer& platf
 
     std::filesystem::create_directories(input.deviceFolder);
     ReplayHost host = makeReplayHost(input.deviceFolder, first, "127.0.0.1:" + std::to_string(platform.port()));
-    const auto& dispatcher = host.dispatcher;
-    const auto queue = std::make_shared<CountingRecordQueue>(host.environment.uploadQueue);
-    const auto notices = std::make_shared<NoticeLog>(dispatcher);
-    const auto ui = std::make_shared<RecordingUi>(dispatcher->mainQueue());
-    ui->setWindow(Size{400, 800});
-    const auto ledger = std::make_shared<UploadLedger>(host.environment.http);
-    host.environment.http = ledger;
-    host.environment.uploadQueue = queue;
-    host.environment.notifications = notices;
-    host.environment.linkOpener = std::make_shared<RecordingLinkOpener>();
-    host.environment.ui = ui;
-    Environment::install(host.environment);
+    const RunSession session(host);
     PositionWatch watch(*host.environment.notificationCenter);
 
-    const auto resourceId = registerForTracking(std::string(kDemoAppKey), "http://127.0.0.1", *dispatcher);
+    const auto resourceId = registerForTracking(std::string(kDemoAppKey), "http://127.0.0.1", *host.dispatcher);
     if (!resourceId) {
         error = "the registration failed";
         return std::nullopt;
     }
-    DemoOutcome outcome;
-    DemoFacts& facts = outcome.facts;
-    outcome.resourceId = *resourceId;
-    const auto legal = acceptTheTerms(host, *ui, error);
+    const auto legal = acceptTheTerms(host, *session.ui, error);
     if (!legal) return std::nullopt;
-    facts.legal = *legal;
 
     const auto replayStart = std::chrono::steady_clock::now();
-    const auto manager = FenkManager::sharedManager();
-    const PositionUploader& uploader = *manager->positionUploader();
     DayLog days(first, last);
-    std::map<std::string, Fence> fences;
-    bool offline = false;
-    bool faulty = false;
-    FaultOrder refusals{.fault = {.kind = Fault::Kind::status, .status = 503, .delay = {}},
-                        .count = 0,
-                        .path = "/soa.api.user.location.update",
-                        .every = 1};
-    std::size_t day = 0;
-    const auto endDay = [&](std::size_t ended) {
-        days.closeDay(ended, static_cast<std::int64_t>(uploader.statistics().uploaded.load()),
-                      static_cast<std::int64_t>(uploader.waiting()), placesKnown(*host.environment.secureStore));
-        const DaySummary& summary = days.days()[ended];
-        if (progress) {
-            progress({.day = ended + 1,
-                      .days = days.count(),
-                      .uploads = static_cast<std::int64_t>(uploader.statistics().uploaded.load()),
-                      .waiting = summary.queueAtEnd,
-                      .stays = static_cast<std::int64_t>(watch.stays.size()),
-                      .places = summary.placesLearned});
-        }
-    };
-    const auto step = [&](Duration duration) {
-        dispatcher->advance(duration);
-        const SystemTime now = dispatcher->now();
-        days.noteQueue(now, static_cast<std::int64_t>(uploader.waiting()));
-        for (const CircularRegion& region : host.engine->monitoredRegions()) fences[region.identifier] = asFence(region);
-        for (; day + 1 < days.count() && now >= days.midnightAfter(day); ++day) endDay(day);
-    };
-    const auto setNetwork = [&](bool down) {
-        if (down == offline) return;
-        offline = down;
-        host.reachability->report(down ? ReachabilityFlags{} : ReachabilityFlags{ReachabilityFlag::reachable});
-    };
-    const auto setFaults = [&](bool on) {
-        if (on == faulty) return;
-        faulty = on;
-        if (on) {
-            platform.faults().arm(refusals);
-        } else {
-            platform.faults().clear();
-        }
-    };
+    TroubledReplay replay(host, platform, watch, days, progress);
+    replay.run(input.fixes, plan);
+    const double replaySeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - replayStart).count();
+    logTheDays(input, plan, watch, *session.notices, days);
 
-    {
-        TraceReplay feed(host.engine, dispatcher, input.fixes);
-        feed.start();
-        dispatcher->runUntilIdle();
-        while (!feed.finished()) {
-            const SystemTime now = dispatcher->now();
-            setNetwork(plan.offline[0].holds(now) || plan.offline[1].holds(now));
-            setFaults(plan.faults.holds(now));
-            step(kStep);
-        }
-        setNetwork(false);
-        setFaults(false);
-        for (auto waited = 0min; uploader.waiting() > 0 && waited < kDeliveryWindow; waited += 1min) step(1min);
-        for (; day < days.count(); ++day) endDay(day);
-    }
-    facts.figures.replaySeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - replayStart).count();
-
-    for (const LocationFix& fix : input.fixes) days.countFix(systemTime(fix.timestamp));
-    logMoving(input.fixes, days);
-    for (const auto& [arrival, departure] : watch.stays) {
-        days.addSpan("stay", arrival, departure);
-        days.countStay(arrival);
-    }
-    for (const Stretch& spell : plan.offline) days.addSpan("offline", spell.from, spell.to);
-    days.addSpan("faults", plan.faults.from, plan.faults.to);
-    for (const auto& [time, request] : notices->entries()) days.countNotice(time);
-
-    facts.trace = input.description;
-    facts.from = isoSeconds(first);
-    facts.to = isoSeconds(last);
-    facts.track = thinnedTrack(input.fixes);
-    facts.cells.assign(watch.cells.begin(), watch.cells.end());
-    for (auto& [identifier, fence] : fences) facts.fences.push_back(std::move(fence));
-    facts.learnedPlaces =
-        learnedPlaces(RelevantPlaceStore(*host.environment.secureStore).load().value_or(RelevantPlaceMap{}));
-    facts.noticePlaces = input.places;
-    facts.notices = raisedNotices(*notices);
-    facts.days = days.days();
-    std::int64_t delivered = 0;
-    for (const auto& [key, times] : ledger->delivered()) delivered += times;
-    const PlatformCheck check = checkPlatform(platform, *resourceId, ledger->delivered());
-    facts.platform = check.records;
-    facts.figures.fixes = static_cast<std::int64_t>(input.fixes.size());
-    facts.figures.positionsQueued = queue->appended();
-    facts.figures.uploads = static_cast<std::int64_t>(uploader.statistics().uploaded.load());
-    facts.figures.resends = static_cast<std::int64_t>(uploader.statistics().resent.load());
-    facts.figures.duplicates = facts.platform.duplicates;
-    // Queued and never through, or through and not held.
-    facts.figures.positionsLost = std::max<std::int64_t>(0, queue->appended() - delivered) + check.missing;
-    facts.figures.notices = static_cast<std::int64_t>(facts.notices.size());
-
-    FenkManager::resetSharedManager();
-    dispatcher->runUntilIdle();
-    // The run's environment goes with it, and its open connections to the platform with it.
-    Environment::install({});
+    const PlatformCheck check = checkPlatform(platform, *resourceId, session.ledger->delivered());
+    DemoOutcome outcome{
+        .facts = {.trace = input.description,
+                  .from = isoSeconds(first),
+                  .to = isoSeconds(last),
+                  .legal = *legal,
+                  .track = thinnedTrack(input.fixes),
+                  .cells = {watch.cells.begin(), watch.cells.end()},
+                  .fences = replay.fences(),
+                  .learnedPlaces = learnedPlaces(
+                      RelevantPlaceStore(*host.environment.secureStore).load().value_or(RelevantPlaceMap{})),
+                  .noticePlaces = input.places,
+                  .notices = raisedNotices(*session.notices),
+                  .days = days.days(),
+                  .platform = check.records,
+                  .figures = figuresOf(input, session, *FenkManager::sharedManager()->positionUploader(), check)},
+        .resourceId = *resourceId};
+    outcome.facts.figures.replaySeconds = replaySeconds;
     return outcome;
 }
 
