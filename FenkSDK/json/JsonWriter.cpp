@@ -108,8 +108,10 @@ void JsonWriter::appendNumber(Floating value) {
         return;
     }
     std::array<char, 32> digits{};
-    // Past the 64-bit integers a whole number keeps its exponent: readers refuse integers that long.
-    const auto result = std::abs(value) < static_cast<Floating>(0x1p64)
+    // Past the 64-bit integers (below -2^63, from 2^64) a whole number keeps its exponent: readers refuse integers
+    // that long.
+    const bool integerRange = value >= static_cast<Floating>(-0x1p63) && value < static_cast<Floating>(0x1p64);
+    const auto result = integerRange
                             ? std::to_chars(digits.data(), digits.data() + digits.size(), value)
                             : std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::scientific);
     out_.append(digits.data(), result.ptr);

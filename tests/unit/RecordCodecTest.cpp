@@ -133,6 +133,8 @@ TEST(RecordCodecTest, EncodesScalarsExactlyAndRefusesWhatJsonCannotHold) {
         {json::encode(1e300), "1e+300"},
         // Past the 64-bit integers a whole number keeps its exponent: the reader refuses longer integers.
         {json::encode(18446744073709551616.0), "1.8446744073709552e+19"},
+        {json::encode(-9223372036854775808.0), "-9223372036854775808"},
+        {json::encode(-11844674407370955e3), "-1.1844674407370955e+19"},
         {json::encode(true), "true"},
         {json::encode(std::vector<std::string>{}), "[]"},
         {json::encode(std::vector<std::string>{"a", "b"}), R"(["a","b"])"},
